@@ -1,0 +1,102 @@
+#include "platform/atomic_file.h"
+
+#include "platform/runtime_error.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+using platform::AtomicFileWriter;
+using testsupport::ReadFile;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+namespace fs = std::filesystem;
+
+fs::perms PermissionsOf(const fs::path& path) {
+    return fs::symlink_status(path).permissions() & fs::perms::all;
+}
+
+TEST(AtomicFileWriter, ReplacesTheDestinationOnlyOnCommit) {
+    TempDir dir;
+    const fs::path dest = dir / "out.bin";
+    WriteFile(dest, "previous content, longer than the new");
+
+    AtomicFileWriter writer(dest, AtomicFileWriter::Permissions::kLikeNewFile);
+    EXPECT_EQ(writer.TemporaryPath().parent_path(), dir.Path());
+    EXPECT_EQ(PermissionsOf(writer.TemporaryPath()), fs::perms::owner_read | fs::perms::owner_write);
+    writer.Write(std::string("new\0", 4));
+    EXPECT_EQ(ReadFile(dest), "previous content, longer than the new");
+    writer.Commit();
+
+    EXPECT_EQ(ReadFile(dest), std::string("new\0", 4));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
+TEST(AtomicFileWriter, GivesTheUmaskPermissionsOrOwnerOnly) {
+    TempDir dir;
+    const mode_t old_mask = ::umask(027);
+    {
+        AtomicFileWriter like_new(dir / "a", AtomicFileWriter::Permissions::kLikeNewFile);
+        like_new.Commit();
+        AtomicFileWriter secret(dir / "b", AtomicFileWriter::Permissions::kOwnerOnly);
+        secret.Commit();
+    }
+    ::umask(old_mask);
+    EXPECT_EQ(PermissionsOf(dir / "a"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(PermissionsOf(dir / "b"), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST(AtomicFileWriter, ALinkIsReplacedAsANameAndItsTargetIsNeverWritten) {
+    TempDir dir;
+    WriteFile(dir / "target", "target stays");
+    fs::create_symlink(dir / "target", dir / "link");
+
+    AtomicFileWriter writer(dir / "link", AtomicFileWriter::Permissions::kLikeNewFile);
+    writer.Write("fresh");
+    writer.Commit();
+
+    EXPECT_FALSE(fs::is_symlink(dir / "link"));
+    EXPECT_EQ(ReadFile(dir / "link"), "fresh");
+    EXPECT_EQ(ReadFile(dir / "target"), "target stays");
+}
+
+TEST(AtomicFileWriter, FailuresLeaveTheDestinationAndNoTemporaryFile) {
+    TempDir dir;
+    fs::create_directory(dir / "folder");
+    WriteFile(dir / "folder" / "inside", "x");
+    {
+        AtomicFileWriter writer(dir / "folder", AtomicFileWriter::Permissions::kLikeNewFile);
+        writer.Write("data");
+        try {
+            writer.Commit();
+            FAIL() << "renaming a file over a folder must fail";
+        } catch (const platform::RuntimeError& e) {
+            EXPECT_EQ(e.Number(), platform::err::kPathFileAccessError);
+        }
+    }
+    EXPECT_TRUE(fs::is_directory(dir / "folder"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+
+    try {
+        AtomicFileWriter writer(dir / "no such folder" / "x", AtomicFileWriter::Permissions::kLikeNewFile);
+        FAIL() << "a missing folder must fail";
+    } catch (const platform::RuntimeError& e) {
+        EXPECT_EQ(e.Number(), platform::err::kFileNotFound);
+    }
+}
+
+TEST(AtomicFileWriter, DroppedWithoutCommitRemovesItsTemporaryFile) {
+    TempDir dir;
+    WriteFile(dir / "dest", "old");
+    {
+        AtomicFileWriter writer(dir / "dest", AtomicFileWriter::Permissions::kLikeNewFile);
+        writer.Write("partial");
+    }
+    EXPECT_EQ(ReadFile(dir / "dest"), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
+}  // namespace

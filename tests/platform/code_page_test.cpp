@@ -1,0 +1,66 @@
+#include "platform/code_page.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace platform::codepage;
+
+TEST(CodePage, EveryCodeSurvivesTheTripThroughText) {
+    std::string all;
+    for (int code = 0; code < 256; ++code) {
+        all.push_back(static_cast<char>(code));
+    }
+    EXPECT_EQ(BytesFromCodePoints(CodePointsFromBytes(all)), all);
+    EXPECT_EQ(BytesFromUtf8(Utf8FromBytes(all)), all);
+}
+
+TEST(CodePage, MapsWindows1252AndItsGaps) {
+    struct Row {
+        unsigned char code;
+        char32_t character;
+    };
+    const Row rows[] = {
+        {0x00, 0x0000}, {0x41, 0x0041}, {0x80, 0x20AC}, {0x81, 0x0081}, {0x8A, 0x0160},
+        {0x8D, 0x008D}, {0x8F, 0x008F}, {0x90, 0x0090}, {0x99, 0x2122}, {0x9D, 0x009D},
+        {0x9F, 0x0178}, {0xA0, 0x00A0}, {0xE9, 0x00E9}, {0xFC, 0x00FC}, {0xFF, 0x00FF},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(CharOfCode(row.code), row.character) << "code " << int{row.code};
+        EXPECT_EQ(CodeOfChar(row.character), row.code) << "code " << int{row.code};
+    }
+}
+
+TEST(CodePage, CharactersOutsideBecomeQuestionMarks) {
+    for (const char32_t c :
+         {char32_t{0x80}, char32_t{0x9F}, char32_t{0x100}, char32_t{0x20AD}, char32_t{0x1F600}, char32_t{0xFFFD}}) {
+        EXPECT_EQ(CodeOfChar(c), '?') << "U+" << std::hex << static_cast<unsigned>(c);
+    }
+}
+
+TEST(CodePage, ReadsUtf8) {
+    EXPECT_EQ(BytesFromUtf8("Schl\xC3\xBCssel\xE2\x82\xAC"), "Schl\xFCssel\x80");
+    EXPECT_EQ(Utf8FromBytes("Schl\xFCssel\x80"), "Schl\xC3\xBCssel\xE2\x82\xAC");
+    EXPECT_EQ(BytesFromUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+TEST(CodePage, MalformedUtf8BecomesQuestionMarks) {
+    struct Row {
+        std::string utf8;
+        std::string bytes;
+    };
+    const Row rows[] = {
+        {"\x80", "?"},                 // stray continuation byte
+        {"\xC3", "?"},                 // cut short
+        {"\xC0\xAF", "??"},            // overlong form of '/'
+        {"\xED\xA0\x80", "???"},       // a surrogate
+        {"\xF4\x90\x80\x80", "????"},  // beyond U+10FFFF
+        {"a\xE2\x82z", "a??z"},        // broken in the middle
+        {"\xF0\x9F\x98\x80", "?"},     // well formed, but not in the code page
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(BytesFromUtf8(row.utf8), row.bytes);
+    }
+}
+
+}  // namespace
