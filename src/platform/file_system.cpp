@@ -103,8 +103,14 @@ TextStream FileSystemObject::CreateTextFile(const std::string& path, bool overwr
     }
     std::filesystem::path native = PathFromUtf8(path);
     struct stat info {};
-    if (!overwrite && ::lstat(native.c_str(), &info) == 0) {
-        throw RuntimeError(err::kFileAlreadyExists);
+    if (::lstat(native.c_str(), &info) == 0) {
+        if (!overwrite) {
+            throw RuntimeError(err::kFileAlreadyExists);
+        }
+        // A read-only file is not overwritten, as Delete(false) does not remove it.
+        if (S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) == 0) {
+            throw RuntimeError(err::kPermissionDenied);
+        }
     }
     return TextStream(std::make_unique<AtomicFileWriter>(std::move(native), AtomicFileWriter::Permissions::kOwnerOnly));
 }

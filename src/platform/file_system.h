@@ -66,7 +66,9 @@ public:
 
     // A new text file for writing, readable by its owner only: the program's
     // text files hold secrets. With `overwrite` an existing file is replaced
-    // when the stream closes; without it an existing file is an error.
+    // when the stream closes, unless it is read-only (no owner write bit,
+    // refused even for a caller who could write it); without it an existing
+    // file is an error.
     [[nodiscard]] TextStream CreateTextFile(const std::string& path, bool overwrite) const;
 };
 

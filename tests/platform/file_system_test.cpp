@@ -90,6 +90,19 @@ TEST(FileSystemObject, CreateWithoutOverwriteRefusesAnExistingFile) {
     EXPECT_EQ(RaisedNumber([&] { (void)fso.CreateTextFile((dir / "a").string(), false); }), err::kFileAlreadyExists);
 }
 
+TEST(FileSystemObject, CreateWithOverwriteRefusesAReadOnlyFile) {
+    TempDir dir;
+    WriteFile(dir / "readonly", "old");
+    fs::permissions(dir / "readonly", fs::perms::owner_read);
+    const FileSystemObject fso;
+
+    // Refused even for root, who could write the file.
+    EXPECT_EQ(RaisedNumber([&] { (void)fso.CreateTextFile((dir / "readonly").string(), true); }),
+              err::kPermissionDenied);
+    EXPECT_EQ(ReadFile(dir / "readonly"), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
 TEST(FileSystemObject, ReadsUpToACountAndRaisesAtTheEnd) {
     TempDir dir;
     WriteFile(dir / "a", "line one\r\nline two");

@@ -1,0 +1,107 @@
+#include "ui/main/key_store.h"
+
+#include "cipher/text_cipher.h"
+#include "platform/file_system.h"
+#include "platform/native_path.h"
+#include "platform/runtime_error.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace m_Decoder {
+namespace {
+
+using platform::RuntimeError;
+
+// The file holds one encoded key and its line ending. One byte more than the
+// longest such file tells a file the cipher could not take, without reading
+// all of what might be a very large file.
+constexpr std::size_t kLongestKeyFile = kLongestText + 2 + 1;
+
+// Kept reversed, so that the scrambling key is not one string in the program.
+std::string ScramblingKey() {
+    std::string key = "VASKORMEDU";
+    std::reverse(key.begin(), key.end());
+    return key;
+}
+
+std::string PathOrRaise(const KeyStoreSettings& settings) {
+    std::string path = KeyFilePath(settings);
+    if (path.empty()) {
+        throw RuntimeError(platform::err::kPathNotFound);
+    }
+    return path;
+}
+
+// The user's configuration folder may not exist yet; the program's own folder always does.
+void CreateFolder(const std::string& folder) {
+    std::error_code ignored;
+    if (std::filesystem::create_directories(platform::PathFromUtf8(folder), ignored)) {
+        std::filesystem::permissions(platform::PathFromUtf8(folder), std::filesystem::perms::owner_all, ignored);
+    }
+}
+
+// Drops one line ending at the very end: CR LF, or a lone LF.
+std::string WithoutFinalLineEnding(std::string text) {
+    if (text.ends_with("\r\n")) {
+        text.resize(text.size() - 2);
+    } else if (text.ends_with('\n')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string KeyFilePath(const KeyStoreSettings& settings) {
+    if (settings.folder.empty()) {
+        return {};
+    }
+    return settings.folder + "/" + kKeyFileName;
+}
+
+void SaveClientKey(const std::string& sKey, const KeyStoreSettings& settings) {
+    try {
+        const std::string path = PathOrRaise(settings);
+        CreateFolder(settings.folder);
+        const platform::FileSystemObject fso;
+        // The new file stays under a temporary name until Close(): a failure
+        // anywhere before leaves the old key file as it was.
+        platform::TextStream stream = fso.CreateTextFile(path, true);
+        stream.WriteLine(EncodeText(sKey, ScramblingKey()));
+        for (std::uint32_t round = 0; round < settings.pause_rounds; ++round) {
+            if (settings.yield) {
+                settings.yield();
+            }
+        }
+        stream.Close();
+    } catch (const RuntimeError&) {
+        // Not remembering a key is not worth troubling the user with.
+    }
+}
+
+std::string LoadClientKey(const KeyStoreSettings& settings) {
+    try {
+        const platform::FileSystemObject fso;
+        platform::TextStream stream = fso.GetFile(PathOrRaise(settings))
+                                          .OpenAsTextStream(platform::IOMode::kForReading, platform::Tristate::kFalse);
+        const std::string content = stream.Read(kLongestKeyFile);
+        stream.Close();
+        // A file too long for the cipher raises here and gives no key.
+        return DecodeText(WithoutFinalLineEnding(content), ScramblingKey());
+    } catch (const RuntimeError&) {
+        return {};
+    }
+}
+
+void DeleteClientKey(const KeyStoreSettings& settings) {
+    try {
+        const platform::FileSystemObject fso;
+        fso.GetFile(PathOrRaise(settings)).Delete(false);
+    } catch (const RuntimeError&) {
+        // Nothing to forget, or a key file the user made read-only: it stays.
+    }
+}
+
+}  // namespace m_Decoder
