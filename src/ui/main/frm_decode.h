@@ -1,0 +1,61 @@
+#pragma once
+
+#include "ui/main/key_store.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLineEdit;
+class QPlainTextEdit;
+
+// The main window: the user pastes the protected text of an e-mail, types
+// the client key and presses Decode to read the clear text. From here the
+// attachment window is opened, the key is remembered between runs, and the
+// program ends: closing this window ends it.
+class frmDecode : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Makes the attachment window, on the first press of Decode Attachments.
+    using FileWindowFactory = std::function<std::unique_ptr<QWidget>()>;
+
+    // `key_store` says where the remembered key lives and how a save pauses.
+    explicit frmDecode(m_Decoder::KeyStoreSettings key_store, QWidget* parent = nullptr);
+    ~frmDecode() override;
+
+    // The text of the key box as typed, spaces included: the attachment window
+    // reads the key here whenever it needs it, and trims it itself.
+    [[nodiscard]] QString ClientKeyText() const;
+
+    // Decode Attachments shows the one attachment window, made by `factory`
+    // on first use and kept for the whole run, without owner and not modal.
+    // Without a factory the button does nothing.
+    void SetFileWindowFactory(FileWindowFactory factory);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreateMenus();
+
+    void cmdDecode_Click();
+    void cmdDecodeAttachments_Click();
+    void Form_Activate();
+    void Form_Unload();
+    void mnuAbout_Click();
+
+    m_Decoder::KeyStoreSettings key_store_;
+    FileWindowFactory file_window_factory_;
+    std::unique_ptr<QWidget> file_window_;
+    bool shown_ = false;
+
+    QPlainTextEdit* txtEncrypted_ = nullptr;
+    QPlainTextEdit* txtClearText_ = nullptr;
+    QLineEdit* txtClientKey_ = nullptr;
+    QAction* mnuRememberKey_ = nullptr;
+};

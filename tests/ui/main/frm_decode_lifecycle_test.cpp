@@ -1,0 +1,209 @@
+#include "support/temp_dir.h"
+#include "ui/main/key_store.h"
+#include "window_driver.h"
+
+#include <QRasterWindow>
+#include <QTest>
+#include <QWindow>
+
+using testsupport::KeyStoreIn;
+using testsupport::MessageBoxRecorder;
+using testsupport::WindowDriver;
+
+// Start, return to the window, and end: the remembered key and the windows.
+class FrmDecodeLifecycleTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void RemembersTheTrimmedKeyAcrossRuns();
+    void ForgetsTheKeyWhenTheMarkIsCleared();
+    void AnEmptyKeyIsNotRemembered();
+    void DecodeAttachmentsShowsOneWindow();
+    void ReturningFromAnotherWindowRestoresTheRememberedKey();
+    void ReturningFromItsOwnMessageBoxChangesNothing();
+    void ReturningFromAnotherApplicationChangesNothing();
+    void ExitClosesEveryOtherWindow();
+    void ACloseDuringTheSavePauseUnloadsOnce();
+};
+
+void FrmDecodeLifecycleTest::RemembersTheTrimmedKeyAcrossRuns() {
+    testsupport::TempDir key_folder;
+    {
+        WindowDriver first_run(KeyStoreIn(key_folder.Path()));
+        QVERIFY(!first_run.Menu("mnuRememberKey").isChecked());
+        first_run.TypeKey(QStringLiteral("  my key  "));
+        first_run.Menu("mnuRememberKey").trigger();
+        first_run.Menu("mnuExit").trigger();
+        QVERIFY(!first_run.Window().isVisible());
+    }
+    WindowDriver second_run(KeyStoreIn(key_folder.Path()));
+    QCOMPARE(second_run.ClientKey().text(), QStringLiteral("my key"));
+    QVERIFY(second_run.Menu("mnuRememberKey").isChecked());
+}
+
+void FrmDecodeLifecycleTest::ForgetsTheKeyWhenTheMarkIsCleared() {
+    testsupport::TempDir key_folder;
+    m_Decoder::SaveClientKey("remembered", KeyStoreIn(key_folder.Path()));
+    {
+        WindowDriver first_run(KeyStoreIn(key_folder.Path()));
+        QVERIFY(first_run.Menu("mnuRememberKey").isChecked());
+        first_run.Menu("mnuRememberKey").trigger();
+        // The close box ends the program as Exit does.
+        first_run.Window().close();
+    }
+    QVERIFY(!std::filesystem::exists(key_folder / m_Decoder::kKeyFileName));
+    WindowDriver second_run(KeyStoreIn(key_folder.Path()));
+    QVERIFY(second_run.ClientKey().text().isEmpty());
+    QVERIFY(!second_run.Menu("mnuRememberKey").isChecked());
+}
+
+void FrmDecodeLifecycleTest::AnEmptyKeyIsNotRemembered() {
+    testsupport::TempDir key_folder;
+    {
+        WindowDriver first_run(KeyStoreIn(key_folder.Path()));
+        first_run.TypeKey(QStringLiteral("   "));
+        first_run.Menu("mnuRememberKey").trigger();
+        first_run.Menu("mnuExit").trigger();
+    }
+    WindowDriver second_run(KeyStoreIn(key_folder.Path()));
+    QVERIFY(second_run.ClientKey().text().isEmpty());
+    QVERIFY(!second_run.Menu("mnuRememberKey").isChecked());
+}
+
+void FrmDecodeLifecycleTest::DecodeAttachmentsShowsOneWindow() {
+    testsupport::TempDir key_folder;
+    WindowDriver driver(KeyStoreIn(key_folder.Path()));
+    driver.Click("cmdDecodeAttachments");  // no attachment window yet: nothing happens
+
+    int made = 0;
+    QWidget* made_window = nullptr;
+    driver.Window().SetFileWindowFactory([&] {
+        ++made;
+        auto window = std::make_unique<QWidget>();
+        made_window = window.get();
+        return window;
+    });
+    driver.Click("cmdDecodeAttachments");
+    QVERIFY(QTest::qWaitForWindowActive(made_window));
+    made_window->close();
+    driver.Click("cmdDecodeAttachments");
+
+    QCOMPARE(made, 1);
+    QVERIFY(made_window->isVisible());
+    QVERIFY(made_window->parentWidget() == nullptr);
+    QVERIFY(!made_window->isModal());
+    QVERIFY(driver.Window().isEnabled());
+}
+
+void FrmDecodeLifecycleTest::ReturningFromAnotherWindowRestoresTheRememberedKey() {
+    testsupport::TempDir key_folder;
+    m_Decoder::SaveClientKey("remembered", KeyStoreIn(key_folder.Path()));
+    WindowDriver driver(KeyStoreIn(key_folder.Path()));
+    QCOMPARE(driver.ClientKey().text(), QStringLiteral("remembered"));
+    driver.Window().SetFileWindowFactory([&] {
+        auto window = std::make_unique<QWidget>();
+        window->setObjectName(QStringLiteral("stand-in for the attachment window"));
+        return window;
+    });
+
+    driver.TypeKey(QStringLiteral("typed"));
+    driver.Menu("mnuRememberKey").trigger();
+    QVERIFY(!driver.Menu("mnuRememberKey").isChecked());
+    driver.Click("cmdDecodeAttachments");
+    QTRY_VERIFY(QApplication::activeWindow() != &driver.Window());
+    driver.Activate();
+
+    QCOMPARE(driver.ClientKey().text(), QStringLiteral("remembered"));
+    QVERIFY(driver.Menu("mnuRememberKey").isChecked());
+
+    // Also when the user passed through another application on the way back.
+    driver.TypeKey(QStringLiteral("typed"));
+    driver.Click("cmdDecodeAttachments");
+    QTRY_VERIFY(QApplication::activeWindow() != &driver.Window());
+    QRasterWindow another_application;
+    another_application.show();
+    QTRY_VERIFY(QApplication::activeWindow() == nullptr);
+    driver.Activate();
+
+    QCOMPARE(driver.ClientKey().text(), QStringLiteral("remembered"));
+}
+
+void FrmDecodeLifecycleTest::ReturningFromItsOwnMessageBoxChangesNothing() {
+    testsupport::TempDir key_folder;
+    m_Decoder::SaveClientKey("remembered", KeyStoreIn(key_folder.Path()));
+    WindowDriver driver(KeyStoreIn(key_folder.Path()));
+    driver.TypeKey(QStringLiteral("typed"));
+    MessageBoxRecorder recorder;
+
+    driver.Menu("mnuAbout").trigger();
+    driver.Paste(driver.Encrypted(), QStringLiteral("abc"));
+    driver.TypeKey(QStringLiteral("   "));
+    driver.Click("cmdDecode");
+    driver.Activate();
+
+    QCOMPARE(recorder.Boxes().size(), 2);
+    QCOMPARE(driver.ClientKey().text(), QStringLiteral("   "));
+}
+
+void FrmDecodeLifecycleTest::ReturningFromAnotherApplicationChangesNothing() {
+    testsupport::TempDir key_folder;
+    m_Decoder::SaveClientKey("remembered", KeyStoreIn(key_folder.Path()));
+    WindowDriver driver(KeyStoreIn(key_folder.Path()));
+    driver.TypeKey(QStringLiteral("typed"));
+
+    // A window that is none of the program's widgets takes the focus, as another application's would.
+    QRasterWindow another_application;
+    another_application.show();
+    QTRY_VERIFY(QApplication::activeWindow() == nullptr);
+    driver.Activate();
+
+    QCOMPARE(driver.ClientKey().text(), QStringLiteral("typed"));
+}
+
+void FrmDecodeLifecycleTest::ExitClosesEveryOtherWindow() {
+    testsupport::TempDir key_folder;
+    WindowDriver driver(KeyStoreIn(key_folder.Path()));
+    QWidget* file_window = nullptr;
+    driver.Window().SetFileWindowFactory([&] {
+        auto window = std::make_unique<QWidget>();
+        file_window = window.get();
+        return window;
+    });
+    driver.Click("cmdDecodeAttachments");
+    QWidget unrelated_window;
+    unrelated_window.show();
+
+    driver.Menu("mnuExit").trigger();
+
+    QVERIFY(!driver.Window().isVisible());
+    QVERIFY(!file_window->isVisible());
+    QVERIFY(!unrelated_window.isVisible());
+}
+
+void FrmDecodeLifecycleTest::ACloseDuringTheSavePauseUnloadsOnce() {
+    testsupport::TempDir key_folder;
+    m_Decoder::KeyStoreSettings key_store = KeyStoreIn(key_folder.Path());
+    int rounds = 0;
+    frmDecode* window = nullptr;
+    key_store.pause_rounds = 3;
+    key_store.yield = [&] {
+        // The user presses the close box, then Exit, again while the key is being saved.
+        if (++rounds == 1) {
+            window->windowHandle()->close();
+            window->findChild<QAction*>(QStringLiteral("mnuExit"))->trigger();
+        }
+    };
+    WindowDriver driver(key_store);
+    window = &driver.Window();
+    driver.TypeKey(QStringLiteral("key"));
+    driver.Menu("mnuRememberKey").trigger();
+
+    driver.Menu("mnuExit").trigger();
+
+    QCOMPARE(rounds, 3);
+    QVERIFY(!driver.Window().isVisible());
+    QCOMPARE(m_Decoder::LoadClientKey(key_store), std::string("key"));
+}
+
+QTEST_MAIN(FrmDecodeLifecycleTest)
+#include "frm_decode_lifecycle_test.moc"
