@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Renders the README's pictures from the real windows into docs/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/setup.sh
+
+zq_install_packages "${ZQ_PACKAGES[@]}"
+zq_build build-tools -DZQ_BUILD_TESTS=OFF -DZQ_BUILD_TOOLS=ON
+mkdir -p docs
+# The same platform and fonts as the window tests, whatever the desktop.
+env LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= build-tools/tools/render_screenshots docs
+echo "Wrote docs/main-window.png"
