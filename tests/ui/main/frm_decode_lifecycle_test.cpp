@@ -2,6 +2,7 @@
 #include "ui/main/key_store.h"
 #include "window_driver.h"
 
+#include <QApplication>
 #include <QRasterWindow>
 #include <QTest>
 #include <QWindow>
@@ -9,6 +10,30 @@
 using testsupport::KeyStoreIn;
 using testsupport::MessageBoxRecorder;
 using testsupport::WindowDriver;
+
+namespace {
+
+// A window that is none of the program's widgets takes the focus, as another application's would.
+bool FocusAnotherApplication(QRasterWindow& another_application) {
+    another_application.show();
+    return QTest::qWaitFor([] { return QApplication::activeWindow() == nullptr; });
+}
+
+// The key store in `folder`, which remembers "remembered".
+m_Decoder::KeyStoreSettings RememberingIn(const testsupport::TempDir& folder) {
+    m_Decoder::SaveClientKey("remembered", KeyStoreIn(folder.Path()));
+    return KeyStoreIn(folder.Path());
+}
+
+// A run that starts with "remembered" in its key file and "typed" in the key box.
+struct RunWithRememberedKey {
+    RunWithRememberedKey() { driver.TypeKey(QStringLiteral("typed")); }
+
+    testsupport::TempDir key_folder;
+    WindowDriver driver{RememberingIn(key_folder)};
+};
+
+}  // namespace
 
 // Start, return to the window, and end: the remembered key and the windows.
 class FrmDecodeLifecycleTest : public QObject {
@@ -43,9 +68,8 @@ void FrmDecodeLifecycleTest::RemembersTheTrimmedKeyAcrossRuns() {
 
 void FrmDecodeLifecycleTest::ForgetsTheKeyWhenTheMarkIsCleared() {
     testsupport::TempDir key_folder;
-    m_Decoder::SaveClientKey("remembered", KeyStoreIn(key_folder.Path()));
     {
-        WindowDriver first_run(KeyStoreIn(key_folder.Path()));
+        WindowDriver first_run(RememberingIn(key_folder));
         QVERIFY(first_run.Menu("mnuRememberKey").isChecked());
         first_run.Menu("mnuRememberKey").trigger();
         // The close box ends the program as Exit does.
@@ -96,17 +120,10 @@ void FrmDecodeLifecycleTest::DecodeAttachmentsShowsOneWindow() {
 }
 
 void FrmDecodeLifecycleTest::ReturningFromAnotherWindowRestoresTheRememberedKey() {
-    testsupport::TempDir key_folder;
-    m_Decoder::SaveClientKey("remembered", KeyStoreIn(key_folder.Path()));
-    WindowDriver driver(KeyStoreIn(key_folder.Path()));
-    QCOMPARE(driver.ClientKey().text(), QStringLiteral("remembered"));
-    driver.Window().SetFileWindowFactory([&] {
-        auto window = std::make_unique<QWidget>();
-        window->setObjectName(QStringLiteral("stand-in for the attachment window"));
-        return window;
-    });
+    RunWithRememberedKey run;
+    WindowDriver& driver = run.driver;
+    driver.Window().SetFileWindowFactory([] { return std::make_unique<QWidget>(); });
 
-    driver.TypeKey(QStringLiteral("typed"));
     driver.Menu("mnuRememberKey").trigger();
     QVERIFY(!driver.Menu("mnuRememberKey").isChecked());
     driver.Click("cmdDecodeAttachments");
@@ -121,18 +138,15 @@ void FrmDecodeLifecycleTest::ReturningFromAnotherWindowRestoresTheRememberedKey(
     driver.Click("cmdDecodeAttachments");
     QTRY_VERIFY(QApplication::activeWindow() != &driver.Window());
     QRasterWindow another_application;
-    another_application.show();
-    QTRY_VERIFY(QApplication::activeWindow() == nullptr);
+    QVERIFY(FocusAnotherApplication(another_application));
     driver.Activate();
 
     QCOMPARE(driver.ClientKey().text(), QStringLiteral("remembered"));
 }
 
 void FrmDecodeLifecycleTest::ReturningFromItsOwnMessageBoxChangesNothing() {
-    testsupport::TempDir key_folder;
-    m_Decoder::SaveClientKey("remembered", KeyStoreIn(key_folder.Path()));
-    WindowDriver driver(KeyStoreIn(key_folder.Path()));
-    driver.TypeKey(QStringLiteral("typed"));
+    RunWithRememberedKey run;
+    WindowDriver& driver = run.driver;
     MessageBoxRecorder recorder;
 
     driver.Menu("mnuAbout").trigger();
@@ -146,18 +160,13 @@ void FrmDecodeLifecycleTest::ReturningFromItsOwnMessageBoxChangesNothing() {
 }
 
 void FrmDecodeLifecycleTest::ReturningFromAnotherApplicationChangesNothing() {
-    testsupport::TempDir key_folder;
-    m_Decoder::SaveClientKey("remembered", KeyStoreIn(key_folder.Path()));
-    WindowDriver driver(KeyStoreIn(key_folder.Path()));
-    driver.TypeKey(QStringLiteral("typed"));
+    RunWithRememberedKey run;
 
-    // A window that is none of the program's widgets takes the focus, as another application's would.
     QRasterWindow another_application;
-    another_application.show();
-    QTRY_VERIFY(QApplication::activeWindow() == nullptr);
-    driver.Activate();
+    QVERIFY(FocusAnotherApplication(another_application));
+    run.driver.Activate();
 
-    QCOMPARE(driver.ClientKey().text(), QStringLiteral("typed"));
+    QCOMPARE(run.driver.ClientKey().text(), QStringLiteral("typed"));
 }
 
 void FrmDecodeLifecycleTest::ExitClosesEveryOtherWindow() {
