@@ -16,6 +16,8 @@ std::string StandardDescription(std::int32_t number) {
             return "Invalid procedure call or argument";
         case err::kOverflow:
             return "Overflow";
+        case err::kOutOfMemory:
+            return "Out of memory";
         case err::kSubscriptOutOfRange:
             return "Subscript out of range";
         case err::kBadFileName:

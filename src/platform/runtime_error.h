@@ -12,6 +12,7 @@ namespace platform {
 namespace err {
 inline constexpr std::int32_t kInvalidProcedureCall = 5;
 inline constexpr std::int32_t kOverflow = 6;
+inline constexpr std::int32_t kOutOfMemory = 7;
 inline constexpr std::int32_t kSubscriptOutOfRange = 9;
 inline constexpr std::int32_t kBadFileName = 52;
 inline constexpr std::int32_t kFileNotFound = 53;

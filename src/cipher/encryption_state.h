@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/crypto_handles.h"
+
+#include <string>
+
+// The module state of m_Encryption, shared by the crypto session and the
+// encrypted file container. Being module state, it allows one session, and so
+// one file operation, at a time.
+namespace m_Encryption {
+
+// The acquired provider context; none between sessions.
+extern platform::crypt::UniqueProvider hProvider;
+
+// The derived session key; none between sessions.
+extern platform::crypt::UniqueKey hSessionKey;
+
+// The salt. An encrypting session replaces it with a fresh random salt and a
+// trailing code 0; a decrypting session uses the value that its caller stored.
+extern std::string sSalt;
+
+}  // namespace m_Encryption

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// The encrypted file container: the file's bytes encrypted as one RC4 stream
+// by the crypto session, then the salt of that encryption, then one byte that
+// gives the salt's length S. Read from the end: the last byte is S, the S
+// bytes before it are the salt, everything before the salt is ciphertext.
+// This program writes S = 12: the provider's 11 salt bytes and a code 0.
+//
+// The file operations return "" on success, else the error text ("number,
+// two spaces, description"); they raise nothing. Paths are UTF-8; keys are
+// byte strings. They share sSalt and the session's handles, so only one may
+// run at a time.
+namespace m_Encryption {
+
+// Called now and then during a long file operation; total is the plain/cipher byte count.
+using Progress = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+// Writes the container of sSource to sDest. The destination is replaced only
+// when the whole container is written; on failure an existing one stays as
+// it was. Afterwards sSalt holds the new salt.
+[[nodiscard]] std::string EncryptFileWithSalt(std::string sSource, std::string sDest, const std::string& sKey,
+                                              const Progress& progress = {});
+
+// Writes the plain bytes of the container sSource to sDest, on the same
+// terms. A wrong key gives no error, only bytes that are not the plain file.
+[[nodiscard]] std::string DecryptFileWithSalt(std::string sSource, std::string sDest, std::string sKey,
+                                              const Progress& progress = {});
+
+// The crypto session over bytes held in memory; errors are raised.
+void EncryptBytes(std::vector<std::uint8_t>& bytes, std::string sKey);
+void DecryptBytes(std::vector<std::uint8_t>& bytes, std::string sKey);
+
+// Deletes the one file with exactly this name, never a pattern; a failure
+// (no such file, a read-only file, a folder) is ignored.
+void DeleteFileQuietly(const std::string& sPath);
+
+}  // namespace m_Encryption

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/unique_fd.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+namespace platform {
+
+// A file opened for byte-wise reading at any offset. Failures are raised as
+// RuntimeError. Reads at offsets are safe from several threads.
+class ByteFileReader {
+public:
+    // Opens an existing regular file. A missing file raises "File not found";
+    // a folder, or anything else that is not a regular file (a pipe would
+    // block), raises "Path/File access error".
+    explicit ByteFileReader(const std::filesystem::path& path);
+
+    // The length when the file was opened.
+    [[nodiscard]] std::uint64_t Length() const noexcept { return length_; }
+
+    // Fills `bytes` from `offset`. A file that ends sooner, having shrunk
+    // since it was opened, raises "Input past end of file".
+    void ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes) const;
+
+private:
+    UniqueFd fd_;
+    std::uint64_t length_ = 0;
+};
+
+}  // namespace platform

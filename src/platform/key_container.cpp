@@ -1,0 +1,121 @@
+#include "platform/key_container.h"
+
+#include "platform/crypto_provider.h"
+#include "platform/provider_objects.h"
+#include "platform/unique_fd.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <pwd.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace platform::crypt {
+namespace {
+
+using detail::ProviderFailure;
+
+constexpr std::size_t kLongestName = 160;
+constexpr std::string_view kRecordSuffix = ".keyset";
+constexpr std::string_view kRecordText = "ZQ Decoder key container. It holds no keys.\n";
+
+std::filesystem::path HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
+        return home;
+    }
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
+        found->pw_dir != nullptr && found->pw_dir[0] == '/') {
+        return found->pw_dir;
+    }
+    throw ProviderFailure{kNteFail};
+}
+
+// Container names are the caller's text; the record's file name spells every
+// byte outside a small safe set as %XX, so no name can leave the folder.
+std::filesystem::path RecordPath(const std::string& name) {
+    if (name.empty() || name.size() > kLongestName) {
+        throw ProviderFailure{kNteBadKeysetParam};
+    }
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string file_name;
+    for (const char c : name) {
+        const auto code = static_cast<unsigned char>(c);
+        if ((code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || (code >= '0' && code <= '9') ||
+            code == '-' || code == '_') {
+            file_name.push_back(c);
+        } else {
+            file_name += {'%', kHex[code >> 4], kHex[code & 0xF]};
+        }
+    }
+    file_name += kRecordSuffix;
+    return KeyContainerFolder() / file_name;
+}
+
+// Creates each missing folder on the way, owner-only, as the XDG base
+// directory rules ask of the data folder itself.
+void MakeFolders(const std::filesystem::path& folder) {
+    std::filesystem::path partial;
+    for (const std::filesystem::path& part : folder) {
+        partial /= part;
+        if (::mkdir(partial.c_str(), 0700) == 0) {
+            continue;
+        }
+        struct stat info {};
+        if (errno != EEXIST || ::stat(partial.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+            throw ProviderFailure{kNteFail};
+        }
+    }
+}
+
+}  // namespace
+
+std::filesystem::path KeyContainerFolder() {
+    // A relative XDG_DATA_HOME is invalid and ignored, as the XDG rules say.
+    if (const char* data_home = std::getenv("XDG_DATA_HOME"); data_home != nullptr && data_home[0] == '/') {
+        return std::filesystem::path(data_home) / "zqdecoder";
+    }
+    return HomeFolder() / ".local" / "share" / "zqdecoder";
+}
+
+void CreateKeyContainer(const std::string& name) {
+    const std::filesystem::path record = RecordPath(name);
+    MakeFolders(record.parent_path());
+    // O_EXCL makes creation the test for an existing container, and refuses a planted link.
+    UniqueFd fd(::open(record.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!fd.Valid()) {
+        throw ProviderFailure{errno == EEXIST ? kNteExists : kNteFail};
+    }
+    std::string_view text = kRecordText;
+    while (!text.empty()) {
+        const ssize_t written = ::write(fd.Get(), text.data(), text.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            ::unlink(record.c_str());
+            throw ProviderFailure{kNteFail};
+        }
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+    if (fd.Close() != 0) {
+        ::unlink(record.c_str());
+        throw ProviderFailure{kNteFail};
+    }
+}
+
+void OpenKeyContainer(const std::string& name) {
+    const std::filesystem::path record = RecordPath(name);
+    struct stat info {};
+    if (::lstat(record.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        throw ProviderFailure{kNteBadKeyset};
+    }
+}
+
+}  // namespace platform::crypt
