@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -36,6 +37,10 @@ public:
 private:
     CryptCall call_;
 };
+
+// How many handles (contexts, hashes, keys) the provider holds now, so that
+// tests can see that every path gives back what it took.
+[[nodiscard]] std::size_t OpenHandleCount();
 
 namespace detail {
 // The code a call must fail with now, if a test asked for one.

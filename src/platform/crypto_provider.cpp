@@ -103,6 +103,11 @@ public:
         }
     }
 
+    std::size_t Size() {
+        const std::lock_guard lock(mutex_);
+        return objects_.size();
+    }
+
 private:
     static bool OwnedBy(const Object& object, ProviderHandle provider) {
         if (const auto* hash = std::get_if<std::shared_ptr<Hash>>(&object)) {
@@ -275,7 +280,7 @@ bool CryptSetKeyParam(KeyHandle key, std::uint32_t parameter, const std::uint8_t
         Require(flags == 0, kNteBadFlags);
         const std::shared_ptr<Key> found = Table().Find<Key>(key, kNteBadKey);
         Require(parameter == kKpSalt, kNteBadType);
-        Require(data != nullptr, kErrorInvalidParameter);
+        Require(data != nullptr || data_length == 0, kErrorInvalidParameter);
         found->rc4.SetSalt(std::span(data, data_length));
     });
 }
@@ -305,6 +310,10 @@ bool CryptDecrypt(KeyHandle key, HashHandle hash, bool final, std::uint32_t flag
     return RunCall(CryptCall::kDecrypt, [&] {
         Crypt(key, hash, final, flags, data, data_length, data_length != nullptr ? *data_length : 0);
     });
+}
+
+std::size_t OpenHandleCount() {
+    return Table().Size();
 }
 
 std::int32_t GetLastError() noexcept {
