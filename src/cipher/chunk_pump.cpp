@@ -199,6 +199,14 @@ private:
 
 void PumpChunks(const platform::ByteFileReader& source, std::uint64_t length, const ChunkStep& step,
                 platform::AtomicFileWriter& sink) {
+    if (length <= kChunkSize) {
+        // One chunk leaves nothing to overlap: starting threads would only cost time.
+        std::vector<std::uint8_t> chunk(static_cast<std::size_t>(length));
+        source.ReadAt(0, chunk);
+        const std::size_t size = std::min(chunk.size(), step(chunk, true));
+        sink.Write(std::string_view(reinterpret_cast<const char*>(chunk.data()), size));
+        return;
+    }
     Pump pump(source, length, sink);
     pump.Run(step);
 }
