@@ -9,5 +9,5 @@ werror=OFF
 if [ -n "${CI:-}" ]; then
     werror=ON
 fi
-zq_build build-test -DZQ_BUILD_TESTS=ON -DZQ_WERROR="$werror"
+zq_build build-test -DZQ_BUILD_TESTS=ON -DZQ_BUILD_BENCH=ON -DZQ_WERROR="$werror"
 ctest --test-dir build-test --output-on-failure -j "$(nproc)"

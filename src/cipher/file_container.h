@@ -18,6 +18,9 @@
 namespace m_Encryption {
 
 // Called now and then during a long file operation; total is the plain/cipher byte count.
+// It runs on the calling thread, between chunks. Whatever it throws ends the
+// operation as a failure, the old destination kept: a RuntimeError becomes the
+// error text, anything else leaves through the call.
 using Progress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
 // Writes the container of sSource to sDest. The destination is replaced only
