@@ -56,7 +56,8 @@ std::string Read(const fs::path& path) {
 }
 
 std::string CheckFailure(const std::string& result, const std::string& container, const Workspace& workspace) {
-    const bool no_ciphertext = container.size() < 2 || static_cast<unsigned char>(container.back()) >= container.size() - 1;
+    const bool no_ciphertext =
+        container.size() < 2 || static_cast<unsigned char>(container.back()) >= container.size() - 1;
     if (!no_ciphertext) {
         return "a well-formed container failed: " + result;
     }
@@ -98,7 +99,8 @@ std::string DecryptContainer(const std::uint8_t* data, std::size_t size) {
 
     const std::string result =
         m_Encryption::DecryptFileWithSalt((workspace / "in").string(), (workspace / "out").string(), kKey);
-    std::string broken = result.empty() ? CheckSuccess(container, workspace) : CheckFailure(result, container, workspace);
+    std::string broken =
+        result.empty() ? CheckSuccess(container, workspace) : CheckFailure(result, container, workspace);
 
     // "in", "out", and the provider's "data" once a session has run.
     std::size_t others = 0;

@@ -18,10 +18,13 @@ constexpr const char* kContainerName = "CryptoAPIExample";
 constexpr const char* kAcquireFailed =
     "DLL error code shown above.  Error during CryptAcquireContext for a new key container.\r\n"
     "A container with this name probably already exists.";
-constexpr const char* kCreateHashFailed = "DLL error code shown above. Could not create a Hash Object (CryptCreateHash API)";
-constexpr const char* kHashDataFailed = "DLL error code shown above. Could not calculate a Hash Value (CryptHashData API)";
+constexpr const char* kCreateHashFailed =
+    "DLL error code shown above. Could not create a Hash Object (CryptCreateHash API)";
+constexpr const char* kHashDataFailed =
+    "DLL error code shown above. Could not calculate a Hash Value (CryptHashData API)";
 constexpr const char* kGetHashParamFailed = "DLL error code shown above. Could not lngReturnValuerieve the hash value";
-constexpr const char* kDeriveKeyFailed = "DLL error code shown above. Could not create a session key (CryptDeriveKey API)";
+constexpr const char* kDeriveKeyFailed =
+    "DLL error code shown above. Could not create a session key (CryptDeriveKey API)";
 constexpr const char* kGenRandomFailed = "DLL error code shown above. Could not generate a random SALT";
 constexpr const char* kSetSaltFailed = "DLL error code shown above. Could not set the SALT.";
 constexpr const char* kEncryptFailed = "DLL error code shown above. Error during CryptEncrypt.";

@@ -301,8 +301,7 @@ bool CryptGenRandom(ProviderHandle provider, std::uint32_t length, std::uint8_t*
 
 bool CryptEncrypt(KeyHandle key, HashHandle hash, bool final, std::uint32_t flags, std::uint8_t* data,
                   std::uint32_t* data_length, std::uint32_t buffer_length) {
-    return RunCall(CryptCall::kEncrypt,
-                   [&] { Crypt(key, hash, final, flags, data, data_length, buffer_length); });
+    return RunCall(CryptCall::kEncrypt, [&] { Crypt(key, hash, final, flags, data, data_length, buffer_length); });
 }
 
 bool CryptDecrypt(KeyHandle key, HashHandle hash, bool final, std::uint32_t flags, std::uint8_t* data,

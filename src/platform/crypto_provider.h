@@ -32,8 +32,8 @@ inline constexpr std::uint32_t kCryptNewKeyset = 8;  // context flag: create the
 inline constexpr AlgId kCalgSha1 = 0x8004;
 inline constexpr AlgId kCalgRc4 = 0x6801;
 inline constexpr std::uint32_t kCryptExportable = 1;  // key flag; the upper 16 bits carry the key length
-inline constexpr std::uint32_t kHpHashVal = 2;       // hash parameter: the hash value
-inline constexpr std::uint32_t kKpSalt = 2;          // key parameter: the salt
+inline constexpr std::uint32_t kHpHashVal = 2;        // hash parameter: the hash value
+inline constexpr std::uint32_t kKpSalt = 2;           // key parameter: the salt
 
 inline constexpr std::uint32_t kSha1Length = 20;
 inline constexpr std::uint32_t kRc4KeyLength = 5;

@@ -4,7 +4,6 @@
 #include "platform/provider_objects.h"
 #include "platform/unique_fd.h"
 
-#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>

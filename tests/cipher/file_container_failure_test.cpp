@@ -90,8 +90,8 @@ TEST_F(FileContainerFailureTest, FailuresLeaveTheOldDestinationAsItWas) {
         }
         const std::string source = (folder / "source").string();
         const std::string dest = (folder / "dest").string();
-        const std::string result =
-            row.op == Op::kEncrypt ? EncryptFileWithSalt(source, dest, "key") : DecryptFileWithSalt(source, dest, "key");
+        const std::string result = row.op == Op::kEncrypt ? EncryptFileWithSalt(source, dest, "key")
+                                                          : DecryptFileWithSalt(source, dest, "key");
 
         EXPECT_EQ(result, row.error) << row.what;
         EXPECT_EQ(ReadFile(folder / "dest"), kOld) << row.what;

@@ -77,8 +77,8 @@ TEST_F(FileContainerTest, EveryVectorDecryptsToItsPlainFile) {
 
 TEST_F(FileContainerTest, RoundTripsAcrossChunkBoundaries) {
     constexpr std::size_t kChunk = cipher::kChunkSize;
-    for (const std::size_t size : {std::size_t{1}, std::size_t{13}, std::size_t{4096}, kChunk - 1, kChunk, kChunk + 1,
-                                   3 * kChunk + 12345}) {
+    for (const std::size_t size :
+         {std::size_t{1}, std::size_t{13}, std::size_t{4096}, kChunk - 1, kChunk, kChunk + 1, 3 * kChunk + 12345}) {
         const std::string plain = Pattern(size);
         WriteFile(dir_ / "plain", plain);
         std::uint64_t last_done = 0;

@@ -44,8 +44,8 @@ TEST(ByteFileReader, OpensOnlyRegularFiles) {
         int number;
     };
     // A pipe without a writer must not block the open.
-    const Row rows[] = {{"missing", err::kFileNotFound}, {"folder", err::kPathFileAccessError},
-                        {"pipe", err::kPathFileAccessError}};
+    const Row rows[] = {
+        {"missing", err::kFileNotFound}, {"folder", err::kPathFileAccessError}, {"pipe", err::kPathFileAccessError}};
     for (const Row& row : rows) {
         EXPECT_EQ(RaisedNumber([&] { (void)ByteFileReader(dir / row.name); }), row.number) << row.name;
     }

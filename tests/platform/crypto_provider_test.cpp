@@ -134,7 +134,8 @@ TEST_F(CryptProviderTest, Rc4KeyIsFiveHashBytesFollowedByElevenSaltBytes) {
     for (const Row& row : rows) {
         const KeyHandle key = Rc4KeyOf("secret");
         if (row.salt) {
-            EXPECT_TRUE(CryptSetKeyParam(key, kKpSalt, row.salt->data(), static_cast<std::uint32_t>(row.salt->size()), 0))
+            EXPECT_TRUE(
+                CryptSetKeyParam(key, kKpSalt, row.salt->data(), static_cast<std::uint32_t>(row.salt->size()), 0))
                 << row.what;
         }
         EXPECT_EQ(Encrypt(key, FromText("Hello, attachment!"), true), FromHex(row.cipher)) << row.what;
@@ -209,7 +210,8 @@ TEST_F(CryptProviderTest, CallsRefuseWhatTheyDoNotKnow) {
         {"MD5", [&] { return CryptCreateHash(context_, 0x8003, 0, 0, &new_hash); }, kNteBadAlgid},
         {"data into a key handle", [&] { return CryptHashData(key, data.data(), 4, 0); }, kNteBadHash},
         {"AES key", [&] { return CryptDeriveKey(context_, 0x6610, hash, 0, &new_key); }, kNteBadAlgid},
-        {"128-bit RC4 key", [&] { return CryptDeriveKey(context_, kCalgRc4, hash, 128 << 16, &new_key); }, kNteBadFlags},
+        {"128-bit RC4 key", [&] { return CryptDeriveKey(context_, kCalgRc4, hash, 128 << 16, &new_key); },
+         kNteBadFlags},
         {"encrypt with a hash handle", [&] { return CryptEncrypt(hash, 0, true, 0, data.data(), &length, 4); },
          kNteBadKey},
         {"buffer too short", [&] { return CryptEncrypt(key, 0, true, 0, data.data(), &length, 3); }, kErrorMoreData},

@@ -1,6 +1,7 @@
+#include "platform/key_container.h"
+
 #include "platform/crypto_fault.h"
 #include "platform/crypto_provider.h"
-#include "platform/key_container.h"
 #include "platform/scoped_env.h"
 #include "support/temp_dir.h"
 
@@ -56,7 +57,8 @@ TEST(KeyContainer, FirstUseCreatesItAndItsFolderLaterUsesOpenIt) {
 TEST(KeyContainer, FolderFallsBackToTheHomeFolder) {
     TempDir dir;
     const ScopedEnv home("HOME", dir.Path().string());
-    for (const std::optional<std::string>& data_home : {std::optional<std::string>(), std::optional<std::string>("rel")}) {
+    for (const std::optional<std::string>& data_home :
+         {std::optional<std::string>(), std::optional<std::string>("rel")}) {
         const ScopedEnv env("XDG_DATA_HOME", data_home);
         EXPECT_EQ(KeyContainerFolder(), dir / ".local" / "share" / "zqdecoder") << data_home.value_or("unset");
     }
