@@ -5,7 +5,6 @@
 #include <deque>
 #include <exception>
 #include <mutex>
-#include <optional>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -13,9 +12,10 @@
 namespace cipher {
 namespace {
 
-// Enough buffers for the reader to stay one chunk ahead of the step and the
-// writer one behind it.
-constexpr std::size_t kBufferCount = 4;
+// Buffers in flight. Reading and writing cost less than the cipher, so a few
+// would do on an idle machine; more let the cipher run on through the moments
+// when a busy machine does not schedule the I/O thread.
+constexpr std::size_t kBufferCount = 8;
 
 struct Chunk {
     std::vector<std::uint8_t> bytes;
@@ -24,78 +24,39 @@ struct Chunk {
     std::exception_ptr read_error;  // nothing follows a chunk that could not be read
 };
 
-// A queue between threads. Close() lets the taker drain what is queued;
-// Abort() ends every Pop(), waiting or to come, at once.
-template <typename T>
-class Channel {
-public:
-    void Push(T item) {
-        {
-            const std::lock_guard lock(mutex_);
-            if (aborted_) {
-                return;
-            }
-            items_.push_back(std::move(item));
-        }
-        changed_.notify_one();
-    }
-
-    // The next item; none once closed and drained, or aborted.
-    [[nodiscard]] std::optional<T> Pop() {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return aborted_ || closed_ || !items_.empty(); });
-        if (aborted_ || items_.empty()) {
-            return std::nullopt;
-        }
-        T item = std::move(items_.front());
-        items_.pop_front();
-        return item;
-    }
-
-    void Close() { Set(closed_); }
-    void Abort() { Set(aborted_); }
-
-private:
-    void Set(bool& flag) {
-        {
-            const std::lock_guard lock(mutex_);
-            flag = true;
-        }
-        changed_.notify_all();
-    }
-
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<T> items_;
-    bool closed_ = false;
-    bool aborted_ = false;
-};
-
-// Buffers go round: free -> reader -> filled -> step -> stepped -> writer -> free.
+// Buffers go round: free -> read (I/O thread) -> filled -> step (caller) ->
+// stepped -> write (I/O thread) -> free. One mutex guards all the queues.
 class Pump {
 public:
     Pump(const platform::ByteFileReader& source, std::uint64_t length, platform::AtomicFileWriter& sink)
         : source_(source), length_(length), sink_(sink) {}
     ~Pump() {
-        StopAll();
-        Join();
+        Abort();
+        if (io_.joinable()) {
+            io_.join();
+        }
     }
     Pump(const Pump&) = delete;
     Pump& operator=(const Pump&) = delete;
 
     void Run(const ChunkStep& step) {
-        const std::uint64_t chunks = std::max<std::uint64_t>(1, (length_ + kChunkSize - 1) / kChunkSize);
-        const auto buffer_size = static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, length_));
+        const std::uint64_t chunks = (length_ + kChunkSize - 1) / kChunkSize;
         for (std::uint64_t i = 0; i < std::min<std::uint64_t>(kBufferCount, chunks); ++i) {
-            Chunk chunk;
-            chunk.bytes.resize(buffer_size);
-            free_.Push(std::move(chunk));
+            free_.emplace_back().bytes.resize(kChunkSize);
         }
-        reader_ = std::thread([this] { ReadAll(); });
-        writer_ = std::thread([this] { WriteAll(); });
+        io_ = std::thread([this] {
+            try {
+                ReadAndWrite();
+            } catch (...) {  // out of memory for a queue: ends the run like a failed write
+                const std::lock_guard lock(mutex_);
+                write_error_ = std::current_exception();
+                aborted_ = true;
+            }
+            changed_.notify_all();
+        });
 
         std::exception_ptr step_error;
-        while (std::optional<Chunk> chunk = filled_.Pop()) {
+        while (Chunk* chunk = NextFilled()) {
             if (chunk->read_error) {
                 step_error = chunk->read_error;
                 break;
@@ -107,19 +68,19 @@ public:
                 break;
             }
             const bool last = chunk->last;
-            stepped_.Push(std::move(*chunk));
+            Stepped();
             if (last) {
                 break;
             }
         }
-        // The writer finishes what came before a failure: its own failure there comes first.
-        stepped_.Close();
-        if (writer_.joinable()) {
-            writer_.join();
+        // The I/O thread writes what came before a failure: its own failure there comes first.
+        {
+            const std::lock_guard lock(mutex_);
+            stepping_done_ = true;
         }
-        StopAll();
-        Join();
-        for (const std::exception_ptr& error : {write_error_, step_error, internal_error_}) {
+        changed_.notify_all();
+        io_.join();
+        for (const std::exception_ptr& error : {write_error_, step_error}) {
             if (error) {
                 std::rethrow_exception(error);
             }
@@ -127,72 +88,100 @@ public:
     }
 
 private:
-    void ReadAll() {
-        try {
-            std::uint64_t offset = 0;
-            bool last = false;
-            while (!last) {
-                std::optional<Chunk> chunk = free_.Pop();
-                if (!chunk) {
+    // The chunk at the head of the filled queue, once there is one; null when
+    // the I/O thread has failed.
+    Chunk* NextFilled() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return aborted_ || !filled_.empty(); });
+        return aborted_ ? nullptr : &filled_.front();
+    }
+
+    // Moves the head of the filled queue, stepped, to the writer.
+    void Stepped() {
+        {
+            const std::lock_guard lock(mutex_);
+            stepped_.push_back(std::move(filled_.front()));
+            filled_.pop_front();
+        }
+        changed_.notify_all();
+    }
+
+    void Abort() {
+        {
+            const std::lock_guard lock(mutex_);
+            aborted_ = true;
+        }
+        changed_.notify_all();
+    }
+
+    // Writes come first, as they free buffers, unless the step is waiting
+    // for data.
+    void ReadAndWrite() {
+        std::unique_lock lock(mutex_);
+        while (true) {
+            const auto can_read = [this] { return !reading_done_ && !stepping_done_ && !free_.empty(); };
+            changed_.wait(lock, [&] { return aborted_ || !stepped_.empty() || can_read() || stepping_done_; });
+            if (aborted_) {
+                return;
+            }
+            if (can_read() && (filled_.empty() || stepped_.empty())) {
+                Chunk chunk = std::move(free_.front());
+                free_.pop_front();
+                lock.unlock();
+                Read(chunk);
+                lock.lock();
+                reading_done_ = chunk.last;
+                filled_.push_back(std::move(chunk));
+            } else if (!stepped_.empty()) {
+                Chunk chunk = std::move(stepped_.front());
+                stepped_.pop_front();
+                lock.unlock();
+                try {
+                    sink_.Write(std::string_view(reinterpret_cast<const char*>(chunk.bytes.data()), chunk.size));
+                } catch (...) {
+                    lock.lock();
+                    write_error_ = std::current_exception();
+                    aborted_ = true;
                     return;
                 }
-                chunk->size = static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, length_ - offset));
-                chunk->last = last = offset + chunk->size == length_;
-                try {
-                    source_.ReadAt(offset, std::span(chunk->bytes.data(), chunk->size));
-                } catch (...) {
-                    chunk->read_error = std::current_exception();
-                    last = true;
-                }
-                offset += chunk->size;
-                filled_.Push(std::move(*chunk));
+                lock.lock();
+                free_.push_back(std::move(chunk));
+            } else if (stepping_done_) {
+                return;
             }
-        } catch (...) {
-            Fail(internal_error_);
+            changed_.notify_all();
         }
     }
 
-    void WriteAll() {
+    // Fills the chunk from the next offset; a failed read becomes its last chunk.
+    void Read(Chunk& chunk) noexcept {
+        chunk.size = static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, length_ - read_offset_));
         try {
-            while (std::optional<Chunk> chunk = stepped_.Pop()) {
-                sink_.Write(std::string_view(reinterpret_cast<const char*>(chunk->bytes.data()), chunk->size));
-                free_.Push(std::move(*chunk));
-            }
+            source_.ReadAt(read_offset_, std::span(chunk.bytes.data(), chunk.size));
+            read_offset_ += chunk.size;
+            chunk.last = read_offset_ == length_;
         } catch (...) {
-            Fail(write_error_);
-        }
-    }
-
-    // Each helper thread sets only its own error, read after it is joined.
-    void Fail(std::exception_ptr& error) {
-        error = std::current_exception();
-        StopAll();
-    }
-
-    void StopAll() {
-        free_.Abort();
-        filled_.Abort();
-        stepped_.Abort();
-    }
-
-    void Join() {
-        for (std::thread* thread : {&reader_, &writer_}) {
-            if (thread->joinable()) {
-                thread->join();
-            }
+            chunk.read_error = std::current_exception();
+            chunk.last = true;
         }
     }
 
     const platform::ByteFileReader& source_;
     const std::uint64_t length_;
     platform::AtomicFileWriter& sink_;
-    Channel<Chunk> free_;
-    Channel<Chunk> filled_;
-    Channel<Chunk> stepped_;
+    std::uint64_t read_offset_ = 0;  // the I/O thread's own
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Chunk> free_;
+    std::deque<Chunk> filled_;
+    std::deque<Chunk> stepped_;
+    bool reading_done_ = false;
+    bool stepping_done_ = false;
+    bool aborted_ = false;
     std::exception_ptr write_error_;
-    std::exception_ptr internal_error_;
-    std::thread reader_;
-    std::thread writer_;
+
+    std::thread io_;
 };
 
 }  // namespace
@@ -200,7 +189,7 @@ private:
 void PumpChunks(const platform::ByteFileReader& source, std::uint64_t length, const ChunkStep& step,
                 platform::AtomicFileWriter& sink) {
     if (length <= kChunkSize) {
-        // One chunk leaves nothing to overlap: starting threads would only cost time.
+        // One chunk leaves nothing to overlap: a thread would only cost time.
         std::vector<std::uint8_t> chunk(static_cast<std::size_t>(length));
         source.ReadAt(0, chunk);
         const std::size_t size = std::min(chunk.size(), step(chunk, true));

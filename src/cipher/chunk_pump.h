@@ -21,8 +21,8 @@ using ChunkStep = std::function<std::size_t(std::span<std::uint8_t> chunk, bool 
 // Passes the first `length` bytes of `source` through `step` into `sink`, in
 // order, chunk by chunk; an empty range is one empty, last chunk. The step
 // runs on the calling thread. For more than one chunk, reading and writing
-// run on two helper threads that overlap it, all within this one blocking
-// call.
+// run on a helper thread that overlaps them with it, all within this one
+// blocking call.
 //
 // The first failure in the order of the data (a read, the step, a write) is
 // raised once the helper threads have ended; nothing runs on after it.
