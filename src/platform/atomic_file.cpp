@@ -15,6 +15,7 @@ namespace platform {
 namespace {
 
 constexpr int kCreateAttempts = 100;
+constexpr std::uint64_t kWritebackWindow = std::uint64_t{8} << 20;
 constexpr std::size_t kLongestNameKept = 200;
 
 // The process's umask, read without changing it (umask() can only be read by
@@ -84,7 +85,27 @@ void AtomicFileWriter::Write(std::string_view bytes) {
             throw ErrorFromErrno(errno);
         }
         bytes.remove_prefix(static_cast<std::size_t>(written));
+        written_ += static_cast<std::uint64_t>(written);
     }
+    StartWriteback();
+}
+
+void AtomicFileWriter::StartWriteback() noexcept {
+#ifdef __linux__
+    // Each full window is handed to the disk; the one before it is waited
+    // for, which keeps a fast writer from filling the cache far ahead of the
+    // disk. Failures here are only lost hints: Commit's fsync reports errors.
+    while (written_ - handed_to_disk_ >= kWritebackWindow) {
+        const auto window = static_cast<off_t>(kWritebackWindow);
+        const auto start = static_cast<off_t>(handed_to_disk_);
+        (void)::sync_file_range(fd_.Get(), start, window, SYNC_FILE_RANGE_WRITE);
+        if (start >= window) {
+            (void)::sync_file_range(fd_.Get(), start - window, window,
+                                    SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+        }
+        handed_to_disk_ += kWritebackWindow;
+    }
+#endif
 }
 
 void AtomicFileWriter::Commit() {

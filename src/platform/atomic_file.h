@@ -2,6 +2,7 @@
 
 #include "platform/unique_fd.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string_view>
 
@@ -28,7 +29,9 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    // Throws RuntimeError (disk full, I/O error).
+    // Throws RuntimeError (disk full, I/O error). A long file is handed to
+    // the disk as it grows, a few MiB behind the writing, so that Commit's
+    // flush has little left to do and the cache holds few unwritten pages.
     void Write(std::string_view bytes);
 
     // Flushes the file to disk, sets its permissions and renames it over the
@@ -39,11 +42,14 @@ public:
 
 private:
     void Discard() noexcept;
+    void StartWriteback() noexcept;
 
     std::filesystem::path destination_;
     std::filesystem::path temporary_;
     Permissions permissions_;
     UniqueFd fd_;
+    std::uint64_t written_ = 0;
+    std::uint64_t handed_to_disk_ = 0;
 };
 
 }  // namespace platform
