@@ -89,15 +89,16 @@ const BenchFiles& Files() {
     return files;
 }
 
-void BM_EncryptFile(benchmark::State& state) {
+// Runs one file operation per iteration, each to a new destination, as the
+// file window does: freeing the last one is not timed.
+template <typename Operation>
+void RunFileOperation(benchmark::State& state, Operation operation) {
     const BenchFiles& files = Files();
     for (auto _ : state) {
-        // The file window writes only to a new destination: freeing the last one is not timed.
         state.PauseTiming();
         files.RemoveOutput();
         state.ResumeTiming();
-        if (const std::string error = m_Encryption::EncryptFileWithSalt(files.Plain(), files.Output(), kKey);
-            !error.empty()) {
+        if (const std::string error = operation(files); !error.empty()) {
             state.SkipWithError(error.c_str());
             break;
         }
@@ -105,20 +106,16 @@ void BM_EncryptFile(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * FileBytes()));
 }
 
+void BM_EncryptFile(benchmark::State& state) {
+    RunFileOperation(state, [](const BenchFiles& files) {
+        return m_Encryption::EncryptFileWithSalt(files.Plain(), files.Output(), kKey);
+    });
+}
+
 void BM_DecryptFile(benchmark::State& state) {
-    const BenchFiles& files = Files();
-    for (auto _ : state) {
-        // The file window writes only to a new destination: freeing the last one is not timed.
-        state.PauseTiming();
-        files.RemoveOutput();
-        state.ResumeTiming();
-        if (const std::string error = m_Encryption::DecryptFileWithSalt(files.Container(), files.Output(), kKey);
-            !error.empty()) {
-            state.SkipWithError(error.c_str());
-            break;
-        }
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * FileBytes()));
+    RunFileOperation(state, [](const BenchFiles& files) {
+        return m_Encryption::DecryptFileWithSalt(files.Container(), files.Output(), kKey);
+    });
 }
 
 // The cipher alone, through the provider, on one chunk held in memory.
