@@ -70,13 +70,19 @@ void SetSalt() {
     }
 }
 
+// The session's last step: the key destroyed, then the provider released.
+void DestroyKeyAndRelease() noexcept {
+    hSessionKey.Reset();
+    ReleaseProvider();
+}
+
 }  // namespace
 
 std::string CryptString(std::string sData, const std::string& sKey, bool bEncrypt) {
-    CryptSession session(sKey, bEncrypt);
+    CryptSession session(sKey, bEncrypt);  // provider, session key, salt
     const std::size_t n = session.Crypt(std::span(Bytes(sData), sData.size()), true);
-    sData.resize(n);
-    session.End();
+    sData.resize(n);  // the length the provider left
+    session.End();    // key destroyed, provider released
     return sData;
 }
 
@@ -114,13 +120,11 @@ std::size_t CryptSession::Crypt(std::span<std::uint8_t> piece, bool final) {
 }
 
 void CryptSession::End() noexcept {
-    hSessionKey.Reset();
-    ReleaseProvider();
+    DestroyKeyAndRelease();
 }
 
 CryptSession::Ender::~Ender() {
-    hSessionKey.Reset();
-    ReleaseProvider();
+    DestroyKeyAndRelease();
 }
 
 void AcquireProvider() {
