@@ -1,0 +1,77 @@
+#include "cipher/file_job.h"
+
+#include "platform/file_system.h"
+#include "platform/runtime_error.h"
+
+#include <new>
+#include <string_view>
+
+namespace m_Decoder {
+namespace {
+
+// The runtime's number for memory running out; nothing else raises it.
+constexpr std::int32_t kOutOfMemory = 7;
+
+// What tells the two jobs apart in the status list and in their error texts.
+struct JobWords {
+    std::string_view working;
+    std::string_view error_prefix;
+    std::string_view duration;
+};
+
+constexpr JobWords kDecryptWords{"Decrypting file: ", "DecryptError: ", "File decryption duration: "};
+constexpr JobWords kEncryptWords{"Encrypting file: ", "EncryptError: ", "File encryption duration: "};
+
+[[nodiscard]] std::string TwoDigits(long long value) {
+    return (value < 10 ? "0" : "") + std::to_string(value);
+}
+
+}  // namespace
+
+std::chrono::sys_seconds SystemWallClock() {
+    return std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+}
+
+std::string FormatElapsed(std::chrono::seconds elapsed) {
+    constexpr long long kSecondsPerDay = 24 * 60 * 60;
+    long long seconds = elapsed.count();
+    if (seconds < 0) {
+        seconds = -seconds;
+    }
+    seconds %= kSecondsPerDay;
+    return std::to_string(seconds / 3600) + ":" + TwoDigits(seconds / 60 % 60) + ":" + TwoDigits(seconds % 60);
+}
+
+std::string RunFileJob(FileJob job, const std::string& SourceFile, const std::string& DestFile, const std::string& skey,
+                       const StatusSink& status, const WallClock& clock, const m_Encryption::Progress& progress) {
+    const JobWords& words = job == FileJob::kDecrypt ? kDecryptWords : kEncryptWords;
+    try {
+        const std::chrono::sys_seconds start = clock();
+        status("Getting file: " + SourceFile);
+
+        // The entry found is not used: looking it up confirms that the source
+        // is still there and can be reached before the container reads it.
+        const platform::FileSystemObject fso;
+        (void)fso.GetFile(SourceFile);
+
+        status(std::string(words.working) + SourceFile);
+        const std::string error = job == FileJob::kDecrypt
+                                      ? m_Encryption::DecryptFileWithSalt(SourceFile, DestFile, skey, progress)
+                                      : m_Encryption::EncryptFileWithSalt(SourceFile, DestFile, skey, progress);
+        if (!error.empty()) {
+            return std::string(words.error_prefix) + error;
+        }
+
+        status("Created file: " + DestFile);
+        status(std::string(words.duration) + FormatElapsed(clock() - start));
+        status("");  // sets this job apart from the next one in the list
+        return {};
+    } catch (const platform::RuntimeError& e) {
+        return std::string(words.error_prefix) + platform::ErrorText(e);
+    } catch (const std::bad_alloc&) {
+        return std::string(words.error_prefix) +
+               platform::ErrorText(platform::RuntimeError(kOutOfMemory, "Out of memory"));
+    }
+}
+
+}  // namespace m_Decoder
