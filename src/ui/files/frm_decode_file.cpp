@@ -1,0 +1,192 @@
+#include "ui/files/frm_decode_file.h"
+
+#include "cipher/file_job.h"
+#include "ui/byte_text.h"
+#include "ui/files/status_list.h"
+#include "ui/message_box.h"
+#include "util/path_helpers.h"
+#include "util/trim.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <utility>
+
+namespace ui {
+namespace {
+
+// The window was laid out in twips, fifteen to the pixel at 96 dots per inch.
+[[nodiscard]] QRect FromTwips(int left, int top, int width, int height) {
+    constexpr int kTwipsPerPixel = 15;
+    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
+}
+
+template <typename Control>
+Control* Place(QWidget* window, const char* name, const QRect& geometry) {
+    auto* control = new Control(window);
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(geometry);
+    return control;
+}
+
+// Enter presses the button that has the focus, and nothing else: no button
+// is the window's default, and Escape does nothing.
+QPushButton* PlaceButton(QWidget* window, const char* name, const QString& caption, const QRect& geometry) {
+    auto* button = Place<QPushButton>(window, name, geometry);
+    button->setText(caption);
+    button->setAutoDefault(true);
+    return button;
+}
+
+QLabel* PlaceLabel(QWidget* window, const char* name, const QString& caption, const QRect& geometry) {
+    auto* label = Place<QLabel>(window, name, geometry);
+    label->setText(caption);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+}  // namespace
+
+frmDecodeFile::frmDecodeFile(KeySource key_source, QWidget* parent)
+    : QWidget(parent, Qt::Window), key_source_(std::move(key_source)) {
+    Q_ASSERT(key_source_);
+    setObjectName(QStringLiteral("frmDecodeFile"));
+    setWindowTitle(QStringLiteral("Norvane Mailvox Decoder"));
+    // The layout's sizes were made for an 8-point font.
+    QFont window_font = font();
+    window_font.setPointSize(8);
+    setFont(window_font);
+    setFixedSize(FromTwips(0, 0, 7575, 3195).size());
+    CreateControls();
+}
+
+void frmDecodeFile::CreateControls() {
+    cmdCancel_ = PlaceButton(this, "cmdCancel", QStringLiteral("Cancel"), FromTwips(2880, 2760, 1095, 375));
+    cmdDecode_ = PlaceButton(this, "cmdDecode", QStringLiteral("Decode"), FromTwips(4560, 2760, 1095, 375));
+    txtEFile_ = Place<QLineEdit>(this, "txtEFile", FromTwips(240, 360, 6135, 285));
+    lblEFile_ = PlaceLabel(this, "lblEFile", QStringLiteral("Encrypted File Path"), FromTwips(240, 120, 1695, 255));
+    cmdEBrowse_ = PlaceButton(this, "cmdEBrowse", QStringLiteral("Browse"), FromTwips(6480, 360, 855, 255));
+    txtDFile_ = Place<QLineEdit>(this, "txtDFile", FromTwips(240, 1080, 7095, 285));
+    txtDFile_->setToolTip(QStringLiteral("Path and name of what you want the decrypted file to be."));
+    Label1_ = PlaceLabel(this, "Label1", QStringLiteral("Decrypted File Path"), FromTwips(240, 840, 1695, 255));
+    lstStatus_ = Place<StatusList>(this, "lstStatus", FromTwips(240, 1560, 7095, 1035));
+    cmdEncode_ = PlaceButton(this, "cmdEncode", QStringLiteral("Encode"), FromTwips(6240, 2760, 1095, 375));
+    cmdEncode_->hide();  // a tool for the service's own staff; nothing shows it
+
+    QWidget::setTabOrder(cmdCancel_, cmdDecode_);
+    QWidget::setTabOrder(cmdDecode_, txtEFile_);
+    QWidget::setTabOrder(txtEFile_, cmdEBrowse_);
+    QWidget::setTabOrder(cmdEBrowse_, txtDFile_);
+    QWidget::setTabOrder(txtDFile_, lstStatus_);
+    QWidget::setTabOrder(lstStatus_, cmdEncode_);
+    cmdCancel_->setFocus();
+
+    connect(cmdCancel_, &QPushButton::clicked, this, &frmDecodeFile::cmdCancel_Click);
+    connect(cmdDecode_, &QPushButton::clicked, this, &frmDecodeFile::cmdDecode_Click);
+    connect(cmdEncode_, &QPushButton::clicked, this, &frmDecodeFile::cmdEncode_Click);
+}
+
+void frmDecodeFile::StatusAdd(const std::string& sText) {
+    lstStatus_->AddLine(QString::fromStdString(sText));
+}
+
+std::string frmDecodeFile::DoDecryptFile(const std::string& SourceFile, const std::string& DestFile,
+                                         const std::string& skey) {
+    return m_Decoder::RunFileJob(m_Decoder::FileJob::kDecrypt, SourceFile, DestFile, skey,
+                                 [this](const std::string& line) { StatusAdd(line); });
+}
+
+std::string frmDecodeFile::DoEncryptFile(const std::string& SourceFile, const std::string& DestFile,
+                                         const std::string& skey) {
+    return m_Decoder::RunFileJob(m_Decoder::FileJob::kEncrypt, SourceFile, DestFile, skey,
+                                 [this](const std::string& line) { StatusAdd(line); });
+}
+
+void frmDecodeFile::cmdCancel_Click() {
+    close();
+}
+
+void frmDecodeFile::cmdDecode_Click() {
+    const std::string source = TrimmedPath(*txtEFile_);
+    if (source.empty()) {
+        return RefuseToProceed(QStringLiteral("No Encrypted File Provided!"));
+    }
+    if (!m_Decoder::FileExists(source)) {
+        return RefuseToProceed(QStringLiteral("Encrypted File Not Found!"));
+    }
+    const std::string dest = TrimmedPath(*txtDFile_);
+    if (dest.empty()) {
+        return RefuseToProceed(QStringLiteral("No Decrypted Path and Filename Provided!"));
+    }
+    if (m_Decoder::FileExists(dest)) {
+        return RefuseToProceed(QStringLiteral("File Found With Same Path and Name as Decrypted File Path!"));
+    }
+    const std::string key = TrimmedKey();
+    if (key.empty()) {
+        // The key is typed in the main window; the user comes back from there.
+        RefuseToProceed(QStringLiteral("Key Missing!"));
+        close();
+        return;
+    }
+
+    StatusAdd("Here we go!");
+    const std::string error = DoDecryptFile(source, dest, key);
+    if (!error.empty()) {
+        MsgBox(this, QStringLiteral("Error!"),
+               QStringLiteral("Error Decoding File!\r\n") + QString::fromStdString(error));
+    }
+}
+
+void frmDecodeFile::cmdEncode_Click() {
+    // Encrypts the file named in the second box into the first. Neither the
+    // key nor an existing destination stops it: the container replaces one.
+    const std::string source = TrimmedPath(*txtDFile_);
+    if (source.empty()) {
+        return RefuseToProceed(QStringLiteral("File to Encrypt Not Provided!"));
+    }
+    if (!m_Decoder::FileExists(source)) {
+        return RefuseToProceed(QStringLiteral("File to Encrypt Not Found!"));
+    }
+    const std::string dest = TrimmedPath(*txtEFile_);
+    if (dest.empty()) {
+        return RefuseToProceed(QStringLiteral("No Encrypted Path and Filename Provided!"));
+    }
+
+    StatusAdd("Here we go!");
+    const std::string error = DoEncryptFile(source, dest, TrimmedKey());
+    if (!error.empty()) {
+        MsgBox(this, QStringLiteral("Error!"),
+               QStringLiteral("Error Encoding File!\r\n") + QString::fromStdString(error));
+    }
+}
+
+// Every way of unloading the window ends here: Cancel, the close box and a
+// missing key.
+void frmDecodeFile::closeEvent(QCloseEvent* event) {
+    ClearControls();
+    event->accept();
+}
+
+void frmDecodeFile::ClearControls() {
+    txtEFile_->clear();
+    txtDFile_->clear();
+    lstStatus_->Reset();
+    cmdCancel_->setFocus();
+}
+
+void frmDecodeFile::RefuseToProceed(const QString& prompt) {
+    MsgBox(this, QStringLiteral("Unable to Proceed!"), prompt);
+}
+
+std::string frmDecodeFile::TrimmedPath(const QLineEdit& box) {
+    // Paths stay UTF-8 all the way to the file system.
+    return util::TrimSpaces(box.text().toStdString());
+}
+
+std::string frmDecodeFile::TrimmedKey() const {
+    return util::TrimSpaces(BytesFromText(key_source_()));
+}
+
+}  // namespace ui

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace ui {
+
+class StatusList;
+
+// The attachment window: the user names an encrypted file and the file to
+// create, and Decode runs the job and logs it. A hidden Encode does the
+// reverse. The window keeps nothing of its own beyond its controls, and
+// unloading it (Cancel, the close box, a missing key) empties them, so that
+// every showing after an unload starts afresh.
+class frmDecodeFile : public QWidget {
+    Q_OBJECT
+
+public:
+    // Gives the main window's key box text as typed; read at every command.
+    using KeySource = std::function<QString()>;
+
+    explicit frmDecodeFile(KeySource key_source, QWidget* parent = nullptr);
+
+    // Appends one line to the status list (UTF-8).
+    void StatusAdd(const std::string& sText);
+
+    // Each runs one job to its end, logging it in the status list, and returns
+    // "" on success or the job's error text.
+    [[nodiscard]] std::string DoDecryptFile(const std::string& SourceFile, const std::string& DestFile,
+                                            const std::string& skey);
+    [[nodiscard]] std::string DoEncryptFile(const std::string& SourceFile, const std::string& DestFile,
+                                            const std::string& skey);
+
+public Q_SLOTS:
+    void cmdCancel_Click();
+    void cmdDecode_Click();
+    void cmdEncode_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateControls();
+    void ClearControls();
+    void RefuseToProceed(const QString& prompt);
+    [[nodiscard]] static std::string TrimmedPath(const QLineEdit& box);
+    [[nodiscard]] std::string TrimmedKey() const;
+
+    KeySource key_source_;
+    QPushButton* cmdCancel_ = nullptr;
+    QPushButton* cmdDecode_ = nullptr;
+    QLineEdit* txtEFile_ = nullptr;
+    QLabel* lblEFile_ = nullptr;
+    QPushButton* cmdEBrowse_ = nullptr;
+    QLineEdit* txtDFile_ = nullptr;
+    QLabel* Label1_ = nullptr;
+    StatusList* lstStatus_ = nullptr;
+    QPushButton* cmdEncode_ = nullptr;
+};
+
+}  // namespace ui
