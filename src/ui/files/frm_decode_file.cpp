@@ -40,11 +40,10 @@ QPushButton* PlaceButton(QWidget* window, const char* name, const QString& capti
     return button;
 }
 
-QLabel* PlaceLabel(QWidget* window, const char* name, const QString& caption, const QRect& geometry) {
+void PlaceLabel(QWidget* window, const char* name, const QString& caption, const QRect& geometry) {
     auto* label = Place<QLabel>(window, name, geometry);
     label->setText(caption);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
 }
 
 }  // namespace
@@ -66,14 +65,14 @@ void frmDecodeFile::CreateControls() {
     cmdCancel_ = PlaceButton(this, "cmdCancel", QStringLiteral("Cancel"), FromTwips(2880, 2760, 1095, 375));
     cmdDecode_ = PlaceButton(this, "cmdDecode", QStringLiteral("Decode"), FromTwips(4560, 2760, 1095, 375));
     txtEFile_ = Place<QLineEdit>(this, "txtEFile", FromTwips(240, 360, 6135, 285));
-    lblEFile_ = PlaceLabel(this, "lblEFile", QStringLiteral("Encrypted File Path"), FromTwips(240, 120, 1695, 255));
+    PlaceLabel(this, "lblEFile", QStringLiteral("Encrypted File Path"), FromTwips(240, 120, 1695, 255));
     cmdEBrowse_ = PlaceButton(this, "cmdEBrowse", QStringLiteral("Browse"), FromTwips(6480, 360, 855, 255));
     txtDFile_ = Place<QLineEdit>(this, "txtDFile", FromTwips(240, 1080, 7095, 285));
     txtDFile_->setToolTip(QStringLiteral("Path and name of what you want the decrypted file to be."));
-    Label1_ = PlaceLabel(this, "Label1", QStringLiteral("Decrypted File Path"), FromTwips(240, 840, 1695, 255));
+    PlaceLabel(this, "Label1", QStringLiteral("Decrypted File Path"), FromTwips(240, 840, 1695, 255));
     lstStatus_ = Place<StatusList>(this, "lstStatus", FromTwips(240, 1560, 7095, 1035));
     cmdEncode_ = PlaceButton(this, "cmdEncode", QStringLiteral("Encode"), FromTwips(6240, 2760, 1095, 375));
-    cmdEncode_->hide();  // a tool for the service's own staff; nothing shows it
+    cmdEncode_->hide();  // nothing in the program shows it
 
     QWidget::setTabOrder(cmdCancel_, cmdDecode_);
     QWidget::setTabOrder(cmdDecode_, txtEFile_);

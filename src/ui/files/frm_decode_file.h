@@ -6,7 +6,6 @@
 #include <functional>
 #include <string>
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -57,10 +56,8 @@ private:
     QPushButton* cmdCancel_ = nullptr;
     QPushButton* cmdDecode_ = nullptr;
     QLineEdit* txtEFile_ = nullptr;
-    QLabel* lblEFile_ = nullptr;
     QPushButton* cmdEBrowse_ = nullptr;
     QLineEdit* txtDFile_ = nullptr;
-    QLabel* Label1_ = nullptr;
     StatusList* lstStatus_ = nullptr;
     QPushButton* cmdEncode_ = nullptr;
 };
