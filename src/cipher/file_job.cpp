@@ -9,9 +9,6 @@
 namespace m_Decoder {
 namespace {
 
-// The runtime's number for memory running out; nothing else raises it.
-constexpr std::int32_t kOutOfMemory = 7;
-
 // What tells the two jobs apart in the status list and in their error texts.
 struct JobWords {
     std::string_view working;
@@ -70,7 +67,7 @@ std::string RunFileJob(FileJob job, const std::string& SourceFile, const std::st
         return std::string(words.error_prefix) + platform::ErrorText(e);
     } catch (const std::bad_alloc&) {
         return std::string(words.error_prefix) +
-               platform::ErrorText(platform::RuntimeError(kOutOfMemory, "Out of memory"));
+               platform::ErrorText(platform::RuntimeError(platform::err::kOutOfMemory));
     }
 }
 

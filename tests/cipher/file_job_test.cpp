@@ -39,11 +39,11 @@ struct Job {
 };
 
 Job RunJob(FileJob kind, const fs::path& source, const fs::path& dest, const std::string& key,
-           std::chrono::seconds elapsed = 7s) {
+           std::chrono::seconds elapsed = 7s, const m_Encryption::Progress& progress = {}) {
     Job job;
     job.result = RunFileJob(
         kind, source.string(), dest.string(), key, [&job](const std::string& line) { job.lines.push_back(line); },
-        ClockOf(elapsed));
+        ClockOf(elapsed), progress);
     return job;
 }
 
@@ -85,8 +85,16 @@ TEST(RunFileJob, EncryptsIntoAContainerThatDecryptsBack) {
     TempDir dir;
     WriteFile(dir / "plain.bin", std::string("clear\0bytes\xff", 12));
 
-    const Job encrypt = RunJob(FileJob::kEncrypt, dir / "plain.bin", dir / "e~plain.bin", "key", 25h);
+    std::uint64_t last_done = 0;
+    std::uint64_t last_total = 0;
+    const Job encrypt = RunJob(FileJob::kEncrypt, dir / "plain.bin", dir / "e~plain.bin", "key", 25h,
+                               [&](std::uint64_t done, std::uint64_t total) {
+                                   last_done = done;
+                                   last_total = total;
+                               });
     EXPECT_EQ(encrypt.result, "");
+    EXPECT_EQ(last_done, 12U) << "progress reaches the container";
+    EXPECT_EQ(last_total, 12U);
     EXPECT_THAT(
         encrypt.lines,
         ElementsAre("Getting file: " + (dir / "plain.bin").string(), "Encrypting file: " + (dir / "plain.bin").string(),
