@@ -1,3 +1,4 @@
+#include "ui/files/attach_file_window.h"
 #include "ui/main/frm_decode.h"
 #include "ui/main/key_store_location.h"
 #include "version.h"
@@ -11,6 +12,7 @@ int main(int argc, char* argv[]) {
         QStringLiteral("%1.%2.%3").arg(app::kVersionMajor).arg(app::kVersionMinor).arg(app::kVersionRevision));
 
     frmDecode window(m_Decoder::ProgramKeyStoreSettings());
+    ui::AttachFileWindow(window);
     window.show();
     return QApplication::exec();
 }

@@ -3,15 +3,13 @@
 #include "cipher/file_container.h"
 #include "support/temp_dir.h"
 #include "test_paths.h"
-#include "ui/message_box.h"
+#include "ui/main/window_driver.h"
 
-#include <QAbstractButton>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QWindow>
@@ -23,6 +21,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::MessageBoxRecorder;
 using testsupport::ReadFile;
 using testsupport::TempDir;
 using testsupport::WriteFile;
@@ -32,21 +31,6 @@ const fs::path kVectors = fs::path(testsupport::kDataDir) / "vectors";
 QString Text(const fs::path& path) {
     return QString::fromStdString(path.string());
 }
-
-// Answers every message box with OK and keeps its title and prompt.
-class BoxRecorder {
-public:
-    BoxRecorder()
-        : observer_([this](QMessageBox& box) {
-              shown.append({box.windowTitle(), box.text()});
-              box.button(QMessageBox::Ok)->click();
-          }) {}
-
-    QList<QPair<QString, QString>> shown;
-
-private:
-    ui::ScopedMessageBoxObserver observer_;
-};
 
 }  // namespace
 
@@ -182,17 +166,17 @@ void FrmDecodeFileTest::tabsFromCancelThroughTheControls() {
 }
 
 void FrmDecodeFileTest::enterPressesOnlyTheFocusedButton() {
-    BoxRecorder boxes;
+    MessageBoxRecorder boxes;
     QTest::keyClick(Find<QWidget>("txtEFile"), Qt::Key_Return);
     QTest::keyClick(Find<QWidget>("cmdCancel"), Qt::Key_Escape);
-    QVERIFY(boxes.shown.isEmpty());
+    QVERIFY(boxes.Boxes().isEmpty());
     QVERIFY(window_->isVisible());
 
     auto* decode = Find<QWidget>("cmdDecode");
     decode->setFocus();
     QTest::keyClick(decode, Qt::Key_Return);
-    QCOMPARE(boxes.shown.size(), 1);
-    QCOMPARE(boxes.shown.at(0).second, QStringLiteral("No Encrypted File Provided!"));
+    QCOMPARE(boxes.Boxes().size(), 1);
+    QCOMPARE(boxes.Boxes().at(0).second, QStringLiteral("No Encrypted File Provided!"));
 
     auto* cancel = Find<QWidget>("cmdCancel");
     cancel->setFocus();
@@ -264,12 +248,12 @@ void FrmDecodeFileTest::decodeChecksItsInputsInOrder() {
     FillPaths(path(source), path(dest));
     key_ = key;
 
-    BoxRecorder boxes;
+    MessageBoxRecorder boxes;
     QTest::mouseClick(Find<QPushButton>("cmdDecode"), Qt::LeftButton);
 
-    QCOMPARE(boxes.shown.size(), 1);
-    QCOMPARE(boxes.shown.at(0).first, QStringLiteral("Unable to Proceed!"));
-    QCOMPARE(boxes.shown.at(0).second, prompt);
+    QCOMPARE(boxes.Boxes().size(), 1);
+    QCOMPARE(boxes.Boxes().at(0).first, QStringLiteral("Unable to Proceed!"));
+    QCOMPARE(boxes.Boxes().at(0).second, prompt);
     QCOMPARE(window_->isVisible(), stays);
     QVERIFY(!fs::exists(*dir_ / "new"));
     QCOMPARE(ReadFile(*dir_ / "existing"), std::string("keep me"));
@@ -314,12 +298,12 @@ void FrmDecodeFileTest::encodeChecksItsInputsInOrder() {
     FillPaths(path(encrypted), path(plain));
     key_ = QStringLiteral("secret");
 
-    BoxRecorder boxes;
+    MessageBoxRecorder boxes;
     Find<QPushButton>("cmdEncode")->click();
 
-    QCOMPARE(boxes.shown.size(), 1);
-    QCOMPARE(boxes.shown.at(0).first, QStringLiteral("Unable to Proceed!"));
-    QCOMPARE(boxes.shown.at(0).second, prompt);
+    QCOMPARE(boxes.Boxes().size(), 1);
+    QCOMPARE(boxes.Boxes().at(0).first, QStringLiteral("Unable to Proceed!"));
+    QCOMPARE(boxes.Boxes().at(0).second, prompt);
     QVERIFY(window_->isVisible());
     QVERIFY(StatusLines().isEmpty());
     QVERIFY(!fs::exists(*dir_ / "out"));
@@ -334,10 +318,10 @@ void FrmDecodeFileTest::decodesASharedVector() {
     FillPaths(QStringLiteral("  ") + Text(source), Text(dest) + QStringLiteral("  "));
     key_ = QStringLiteral("  secret ");
 
-    BoxRecorder boxes;
+    MessageBoxRecorder boxes;
     QTest::mouseClick(Find<QPushButton>("cmdDecode"), Qt::LeftButton);
 
-    QVERIFY(boxes.shown.isEmpty());
+    QVERIFY(boxes.Boxes().isEmpty());
     const QStringList lines = StatusLines();
     QCOMPARE(lines.size(), 6);
     QCOMPARE(lines.mid(0, 4), QStringList({"Here we go!", "Getting file: " + Text(source),
@@ -355,15 +339,15 @@ void FrmDecodeFileTest::showsAFailedJob() {
     FillPaths(Text(*dir_ / "broken.zq"), Text(*dir_ / "out.txt"));
     key_ = QStringLiteral("secret");
 
-    BoxRecorder boxes;
+    MessageBoxRecorder boxes;
     QTest::mouseClick(Find<QPushButton>("cmdDecode"), Qt::LeftButton);
 
-    QCOMPARE(boxes.shown.size(), 1);
-    QCOMPARE(boxes.shown.at(0).first, QStringLiteral("Error!"));
+    QCOMPARE(boxes.Boxes().size(), 1);
+    QCOMPARE(boxes.Boxes().at(0).first, QStringLiteral("Error!"));
     QVERIFY2(QRegularExpression(QStringLiteral("^Error Decoding File!\r\nDecryptError: -?\\d+  \\S"))
-                 .match(boxes.shown.at(0).second)
+                 .match(boxes.Boxes().at(0).second)
                  .hasMatch(),
-             qPrintable(boxes.shown.at(0).second));
+             qPrintable(boxes.Boxes().at(0).second));
     QCOMPARE(StatusLines(), QStringList({"Here we go!", "Getting file: " + Text(*dir_ / "broken.zq"),
                                          "Decrypting file: " + Text(*dir_ / "broken.zq")}));
     QVERIFY(window_->isVisible());
@@ -377,9 +361,9 @@ void FrmDecodeFileTest::keyOfSpacesUnloadsTheWindow() {
     window_->StatusAdd("earlier line");
     key_ = QStringLiteral("   ");
 
-    BoxRecorder boxes;
+    MessageBoxRecorder boxes;
     QTest::mouseClick(Find<QPushButton>("cmdDecode"), Qt::LeftButton);
-    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.Boxes().size(), 1);
     QVERIFY(window_->isHidden());
 
     ShowWindow();
@@ -394,10 +378,10 @@ void FrmDecodeFileTest::encodeWithAnEmptyKeyGoesAhead() {
     WriteFile(*dir_ / "e~plain.txt", "old container");
     FillPaths(Text(*dir_ / "e~plain.txt"), Text(*dir_ / "plain.txt"));
 
-    BoxRecorder boxes;
+    MessageBoxRecorder boxes;
     Find<QPushButton>("cmdEncode")->click();
 
-    QVERIFY(boxes.shown.isEmpty());
+    QVERIFY(boxes.Boxes().isEmpty());
     const QStringList lines = StatusLines();
     QCOMPARE(lines.size(), 6);
     QCOMPARE(lines.at(2), "Encrypting file: " + Text(*dir_ / "plain.txt"));
