@@ -1,0 +1,31 @@
+#include "ui/chooser/click_list_box.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace ui {
+
+ClickListBox::ClickListBox(QWidget* parent) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(this, &QListWidget::itemClicked, this, &ClickListBox::Click);
+}
+
+void ClickListBox::keyPressEvent(QKeyEvent* event) {
+    const QListWidgetItem* before = currentItem();
+    const QList<QListWidgetItem*> selected_before = selectedItems();
+    QListWidget::keyPressEvent(event);
+    if (currentItem() != before || selectedItems() != selected_before) {
+        Q_EMIT Click();
+    }
+}
+
+void ClickListBox::mousePressEvent(QMouseEvent* event) {
+    if (itemAt(event->position().toPoint()) == nullptr) {
+        event->accept();
+        return;
+    }
+    QListWidget::mousePressEvent(event);
+}
+
+}  // namespace ui
