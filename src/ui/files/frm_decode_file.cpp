@@ -2,12 +2,14 @@
 
 #include "cipher/file_job.h"
 #include "ui/byte_text.h"
+#include "ui/files/browse.h"
 #include "ui/files/status_list.h"
 #include "ui/message_box.h"
 #include "util/path_helpers.h"
 #include "util/trim.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -84,6 +86,7 @@ void frmDecodeFile::CreateControls() {
 
     connect(cmdCancel_, &QPushButton::clicked, this, &frmDecodeFile::cmdCancel_Click);
     connect(cmdDecode_, &QPushButton::clicked, this, &frmDecodeFile::cmdDecode_Click);
+    connect(cmdEBrowse_, &QPushButton::clicked, this, &frmDecodeFile::cmdEBrowse_Click);
     connect(cmdEncode_, &QPushButton::clicked, this, &frmDecodeFile::cmdEncode_Click);
 }
 
@@ -136,6 +139,24 @@ void frmDecodeFile::cmdDecode_Click() {
         MsgBox(this, QStringLiteral("Error!"),
                QStringLiteral("Error Decoding File!\r\n") + QString::fromStdString(error));
     }
+}
+
+void frmDecodeFile::cmdEBrowse_Click() {
+    // Without a desktop folder the chooser opens where it was last, silently.
+    if (const std::optional<QString> desktop = DesktopFolder()) {
+        frmDrive_.sFolderName = *desktop;
+    }
+    // The last argument is the chooser's folder argument, which it ignores.
+    frmDrive_.ExGetFile(QStringLiteral("Encrypted File"), QStringLiteral(" All Files"), QStringLiteral("*.*"),
+                        QDir::rootPath());
+    if (frmDrive_.bCanceled) {
+        return;
+    }
+    if (frmDrive_.bMatch.ToBool()) {
+        txtEFile_->setText(frmDrive_.sFileName.ToText());
+    }
+    // Proposed even when no file was selected: from the folder, or from what was typed.
+    txtDFile_->setText(QString::fromStdString(ProposedDestination(frmDrive_.sFileName.ToText().toStdString())));
 }
 
 void frmDecodeFile::cmdEncode_Click() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/chooser/frm_drive.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -40,6 +42,7 @@ public:
 public Q_SLOTS:
     void cmdCancel_Click();
     void cmdDecode_Click();
+    void cmdEBrowse_Click();
     void cmdEncode_Click();
 
 protected:
@@ -53,6 +56,10 @@ private:
     [[nodiscard]] std::string TrimmedKey() const;
 
     KeySource key_source_;
+    // The program's one file chooser. Browse is its only user, and unloading
+    // this window only hides it, so the chooser's fields (the last folder
+    // shown) outlive every showing of both windows.
+    frmDrive frmDrive_;
     QPushButton* cmdCancel_ = nullptr;
     QPushButton* cmdDecode_ = nullptr;
     QLineEdit* txtEFile_ = nullptr;

@@ -432,7 +432,6 @@ void FrmDecodeFileTest::reopensEmptyAfterCancelOrCloseBox() {
     for (const bool close_box : {false, true}) {
         FillPaths(QStringLiteral("/some/e~file.pdf"), QStringLiteral("/some/file.pdf"));
         window_->StatusAdd("line");
-        QTest::mouseClick(Find<QPushButton>("cmdEBrowse"), Qt::LeftButton);
         Find<QWidget>("txtDFile")->setFocus();
 
         if (close_box) {
