@@ -6,6 +6,7 @@ ZQ_PACKAGES=(
     qt6-base-dev libgl-dev fonts-dejavu-core
     libssl-dev openssl
     libgtest-dev libgmock-dev libbenchmark-dev
+    time
 )
 
 zq_missing_packages() {

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace zqcrypt {
+
+// The environment variable that carries the client key, as UTF-8 text.
+inline constexpr const char* kKeyVariable = "ZQ_KEY";
+inline constexpr const char* kKeyPrompt = "Client key: ";
+
+// Where the key may come from. The command line is never one of them.
+struct KeySources {
+    const char* variable = nullptr;  // the value of ZQ_KEY; null when it is not set
+    int terminal_fd = 0;             // asked with a prompt when this is a terminal
+    int prompt_fd = 2;
+};
+
+// The client key as the cipher takes it: spaces trimmed from both ends, then
+// turned into a byte string through the single-byte code page. ZQ_KEY wins
+// when it is set; otherwise the key is asked for when standard input is a
+// terminal. Empty when there is no key: the caller refuses with "Key Missing!".
+[[nodiscard]] std::string ReadClientKey(const KeySources& sources);
+
+}  // namespace zqcrypt

@@ -1,0 +1,152 @@
+#include "zqcrypt/file_commands.h"
+
+#include "cipher/file_job.h"
+#include "platform/runtime_error.h"
+#include "util/path_helpers.h"
+#include "zqcrypt/deferred_interrupts.h"
+#include "zqcrypt/fd_io.h"
+#include "zqcrypt/messages.h"
+#include "zqcrypt/progress_display.h"
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace zqcrypt {
+namespace {
+
+// The runtime's number for an interrupted operation.
+constexpr std::int32_t kUserInterrupt = 18;
+
+// The messages of one command's path checks, in the order they run.
+struct PathChecks {
+    const char* no_source;
+    const char* source_not_found;
+    const char* no_destination;
+    const char* destination_exists;  // null: an existing destination is replaced
+};
+
+constexpr PathChecks kDecryptChecks = {kNoEncryptedFile, kEncryptedFileNotFound, kNoDecryptedPath,
+                                       kDecryptedFileExists};
+// Encrypting replaces an existing destination, as the window's Encode does.
+constexpr PathChecks kEncryptChecks = {kNoFileToEncrypt, kFileToEncryptNotFound, kNoEncryptedPath, nullptr};
+
+// The first failing check's message, or null when the paths may be used.
+// Paths are taken exactly as the shell passed them: unlike a text box, a
+// command line has no stray spaces to trim.
+[[nodiscard]] const char* CheckPaths(const Invocation& invocation, const PathChecks& checks) {
+    if (invocation.source.empty()) {
+        return checks.no_source;
+    }
+    if (!m_Decoder::FileExists(invocation.source)) {
+        return checks.source_not_found;
+    }
+    if (invocation.destination.empty()) {
+        return checks.no_destination;
+    }
+    if (checks.destination_exists != nullptr && m_Decoder::FileExists(invocation.destination)) {
+        return checks.destination_exists;
+    }
+    return nullptr;
+}
+
+// Status lines are a report, not the work: a failure to print one must not
+// stop the job halfway, so it is kept and reported once the job is done.
+class StatusPrinter {
+public:
+    StatusPrinter(const Console& console, bool quiet, ProgressDisplay* progress)
+        : console_(console), quiet_(quiet), progress_(progress) {}
+
+    void Print(const std::string& line) {
+        if (progress_ != nullptr) {
+            progress_->Clear();
+        }
+        if (quiet_ || failure_) {
+            return;
+        }
+        try {
+            WriteAll(console_.out, line + "\n");
+        } catch (const platform::RuntimeError& error) {
+            failure_ = error;
+        }
+    }
+
+    [[nodiscard]] const std::optional<platform::RuntimeError>& Failure() const noexcept { return failure_; }
+
+private:
+    const Console& console_;
+    bool quiet_;
+    ProgressDisplay* progress_;
+    std::optional<platform::RuntimeError> failure_;
+};
+
+[[nodiscard]] std::optional<ProgressDisplay> ProgressOnTerminal(const Console& console) {
+    if (!IsTerminal(console.err)) {
+        return std::nullopt;
+    }
+    return ProgressDisplay(
+        [fd = console.err](std::string_view text) {
+            try {
+                WriteAll(fd, text);
+            } catch (const platform::RuntimeError&) {
+                // A progress line that cannot be drawn is no reason to stop.
+            }
+        },
+        [] { return std::chrono::steady_clock::now(); });
+}
+
+}  // namespace
+
+ExitStatus RunFileCommand(const Invocation& invocation, const KeySources& key_sources, const Console& console) {
+    const bool decrypt = invocation.command == Command::kDecrypt;
+    if (const char* refusal = CheckPaths(invocation, decrypt ? kDecryptChecks : kEncryptChecks)) {
+        Complain(console, refusal);
+        return ExitStatus::kRefused;
+    }
+    // The window's Encode goes ahead with an empty key; in a script that would
+    // write a file nobody can open with the key they meant, so both refuse.
+    const std::string key = ReadClientKey(key_sources);
+    if (key.empty()) {
+        Complain(console, kKeyMissing);
+        return ExitStatus::kRefused;
+    }
+
+    std::optional<ProgressDisplay> progress;
+    if (!invocation.quiet) {
+        progress = ProgressOnTerminal(console);
+    }
+    StatusPrinter status(console, invocation.quiet, progress ? &*progress : nullptr);
+    status.Print("Here we go!");
+    std::string result;
+    {
+        const DeferredInterrupts interrupts;
+        result = m_Decoder::RunFileJob(
+            decrypt ? m_Decoder::FileJob::kDecrypt : m_Decoder::FileJob::kEncrypt, invocation.source,
+            invocation.destination, key, [&status](const std::string& line) { status.Print(line); },
+            m_Decoder::SystemWallClock,
+            [&](std::uint64_t done, std::uint64_t total) {
+                if (interrupts.Arrived()) {
+                    // The job fails here and removes its unfinished file.
+                    throw platform::RuntimeError(kUserInterrupt, "User interrupt occurred");
+                }
+                if (progress) {
+                    progress->Update(done, total);
+                }
+            });
+        if (progress) {
+            progress->Clear();
+        }
+    }  // an interrupt held back ends the program here
+
+    if (!result.empty()) {
+        Complain(console, std::string(decrypt ? kErrorDecoding : kErrorEncoding) + "\n" + result);
+        return ExitStatus::kJobFailed;
+    }
+    if (status.Failure()) {
+        ComplainOutputFailed(console, *status.Failure());
+        return ExitStatus::kJobFailed;
+    }
+    return ExitStatus::kSuccess;
+}
+
+}  // namespace zqcrypt

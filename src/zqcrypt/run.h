@@ -1,0 +1,17 @@
+#pragma once
+
+#include "zqcrypt/client_key.h"
+#include "zqcrypt/console.h"
+#include "zqcrypt/exit_status.h"
+
+#include <span>
+#include <string_view>
+
+namespace zqcrypt {
+
+// The whole program behind main(): parses `arguments` (those after the
+// program name), runs the command and returns the exit status. Never throws.
+[[nodiscard]] ExitStatus Run(std::span<const std::string_view> arguments, const KeySources& key_sources,
+                             const Console& console) noexcept;
+
+}  // namespace zqcrypt

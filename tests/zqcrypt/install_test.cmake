@@ -1,0 +1,31 @@
+# Installs the build into a fresh prefix and checks that every file lands
+# where desktops, shells and man look for it, and that the programs run there.
+# cmake -DBUILD_DIR=... -DPREFIX=... -P install_test.cmake
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE status OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed: ${status}")
+endif()
+
+foreach(file bin/ZQDecoder bin/zqcrypt share/applications/zqdecoder.desktop
+             share/icons/hicolor/scalable/apps/zqdecoder.svg share/man/man1/zqcrypt.1)
+    if(NOT EXISTS "${PREFIX}/${file}")
+        message(FATAL_ERROR "not installed: ${file}")
+    endif()
+endforeach()
+
+execute_process(COMMAND "${PREFIX}/bin/zqcrypt" --version OUTPUT_VARIABLE version RESULT_VARIABLE status)
+if(NOT status EQUAL 0 OR NOT version STREQUAL "zqcrypt 4.02.4015\n")
+    message(FATAL_ERROR "the installed zqcrypt does not run: ${status} ${version}")
+endif()
+
+file(READ "${PREFIX}/share/applications/zqdecoder.desktop" entry)
+if(NOT entry MATCHES "\nExec=ZQDecoder\n" OR NOT entry MATCHES "\nIcon=zqdecoder\n")
+    message(FATAL_ERROR "the desktop entry does not start ZQDecoder with its icon")
+endif()
+file(READ "${PREFIX}/share/man/man1/zqcrypt.1" page)
+if(NOT page MATCHES "\"ZQ Decoder 4.02.4015\"" OR NOT page MATCHES "ZQ_KEY")
+    message(FATAL_ERROR "the manual page is not the configured one")
+endif()
+file(REMOVE_RECURSE "${PREFIX}")

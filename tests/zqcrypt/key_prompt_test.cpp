@@ -1,0 +1,168 @@
+// The "Client key: " prompt on a real pseudo-terminal: no echo, and the
+// terminal's mode restored however the prompt ends.
+
+#include "platform/unique_fd.h"
+#include "zqcrypt_process.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <stdlib.h>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr auto kTimeout = std::chrono::seconds(10);
+
+// A pseudo-terminal with both ends open: the master plays the user, the
+// slave is zqcrypt's standard input and error.
+class PseudoTerminal {
+public:
+    PseudoTerminal() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
+            throw std::runtime_error("no pseudo-terminal");
+        }
+        slave_ = ::open(::ptsname(master_), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (slave_ < 0) {
+            throw std::runtime_error("cannot open the pseudo-terminal's slave");
+        }
+    }
+    ~PseudoTerminal() {
+        ::close(slave_);
+        ::close(master_);
+    }
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    [[nodiscard]] int Slave() const { return slave_; }
+
+    void Type(std::string_view keys) const {
+        if (::write(master_, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
+            throw std::runtime_error("cannot type on the pseudo-terminal");
+        }
+    }
+
+    // All that the terminal shows until `wanted` appears, or until a short
+    // quiet spell when `wanted` is empty.
+    std::string ShownUntil(std::string_view wanted) {
+        const auto deadline = std::chrono::steady_clock::now() + kTimeout;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (!wanted.empty() && shown_.find(wanted) != std::string::npos) {
+                break;
+            }
+            pollfd polled{master_, POLLIN, 0};
+            if (::poll(&polled, 1, 200) <= 0) {
+                if (wanted.empty()) {
+                    break;
+                }
+                continue;
+            }
+            std::array<char, 4096> buffer{};
+            const ssize_t got = ::read(master_, buffer.data(), buffer.size());
+            if (got <= 0) {
+                break;
+            }
+            shown_.append(buffer.data(), static_cast<std::size_t>(got));
+        }
+        return shown_;
+    }
+
+    [[nodiscard]] termios Mode() const {
+        termios mode{};
+        ::tcgetattr(slave_, &mode);
+        return mode;
+    }
+
+private:
+    int master_ = -1;
+    int slave_ = -1;
+    std::string shown_;
+};
+
+// zqcrypt with the terminal as its standard input and error, and a pipe as
+// its standard output.
+class ChildOnTerminal {
+public:
+    ChildOnTerminal(const PseudoTerminal& terminal, const std::vector<std::string>& arguments) {
+        std::array<int, 2> out{};
+        if (::pipe2(out.data(), O_CLOEXEC) != 0) {
+            throw std::runtime_error("pipe2 failed");
+        }
+        out_.Reset(out[0]);
+        const platform::UniqueFd write_end(out[1]);
+        pid_ = testsupport::StartZqcrypt(arguments, std::nullopt, terminal.Slave(), write_end.Get(), terminal.Slave());
+    }
+
+    // Waits for the end; gives the exit status and what went to standard output.
+    [[nodiscard]] int Finish(std::string& out) {
+        const int status = testsupport::FinishZqcrypt(pid_);
+        std::array<char, 4096> buffer{};
+        ssize_t got = 0;
+        while ((got = ::read(out_.Get(), buffer.data(), buffer.size())) > 0) {
+            out.append(buffer.data(), static_cast<std::size_t>(got));
+        }
+        return status;
+    }
+
+private:
+    platform::UniqueFd out_;
+    pid_t pid_ = -1;
+};
+
+void ExpectCookedMode(const termios& mode) {
+    EXPECT_TRUE(mode.c_lflag & ECHO);
+    EXPECT_TRUE(mode.c_lflag & ICANON);
+    EXPECT_TRUE(mode.c_lflag & ISIG);
+}
+
+TEST(ZqcryptKeyPrompt, ReadsTheKeyWithoutEchoAndThenTheText) {
+    PseudoTerminal terminal;
+    ChildOnTerminal child(terminal, {"decode-text", "--raw"});
+    terminal.ShownUntil("Client key: ");
+    // "é" typed after a wrong character and a backspace, with a Ctrl-Z that
+    // must not stop the program with echo off; spaces are trimmed.
+    terminal.Type(" x\x7F\xC3\xA9\x1A \n");
+    terminal.ShownUntil("Client key: \r\n");
+    terminal.Type("\x01\n\x04");
+    std::string out;
+    EXPECT_EQ(child.Finish(out), 0);
+    // 0x01 + 233 = 0xEA; LF + 233 = 243.
+    EXPECT_EQ(out, "\xEA\xF3");
+    const std::string shown = terminal.ShownUntil("");
+    EXPECT_EQ(shown.find("\xC3\xA9"), std::string::npos) << "the key was echoed";
+    EXPECT_EQ(shown.find('x'), std::string::npos) << "the key was echoed";
+    ExpectCookedMode(terminal.Mode());
+}
+
+TEST(ZqcryptKeyPrompt, CtrlCRestoresTheTerminalAndEndsAsAnInterrupt) {
+    PseudoTerminal terminal;
+    ChildOnTerminal child(terminal, {"decode-text"});
+    terminal.ShownUntil("Client key: ");
+    terminal.Type("half a key\x03");
+    std::string out;
+    EXPECT_EQ(child.Finish(out), 128 + SIGINT);
+    EXPECT_EQ(out, "");
+    ExpectCookedMode(terminal.Mode());
+}
+
+TEST(ZqcryptKeyPrompt, EndOfInputAtThePromptIsAMissingKey) {
+    PseudoTerminal terminal;
+    ChildOnTerminal child(terminal, {"decode-text"});
+    terminal.ShownUntil("Client key: ");
+    terminal.Type("\x04");
+    std::string out;
+    EXPECT_EQ(child.Finish(out), 1);
+    EXPECT_NE(terminal.ShownUntil("Key Missing!").find("zqcrypt: Key Missing!"), std::string::npos);
+    ExpectCookedMode(terminal.Mode());
+}
+
+}  // namespace

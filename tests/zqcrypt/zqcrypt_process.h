@@ -1,0 +1,42 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// Runs the built zqcrypt as a child process, with pipes for its standard
+// input, output and error, and an environment of our choosing.
+namespace testsupport {
+
+struct ProcessResult {
+    int status = -1;  // the exit status, or 128 + signal number
+    std::string out;
+    std::string err;
+};
+
+struct ProcessRequest {
+    std::vector<std::string> arguments;      // after the program name
+    std::optional<std::string> key;          // ZQ_KEY, as UTF-8; unset when empty
+    std::string input;                       // written to standard input, then closed
+    std::optional<std::string> stdout_path;  // a file to open as standard output instead of a pipe
+};
+
+[[nodiscard]] std::filesystem::path ZqcryptPath();
+
+// Runs zqcrypt to its end; kills it and fails the test after ten seconds.
+[[nodiscard]] ProcessResult RunZqcrypt(const ProcessRequest& request);
+[[nodiscard]] ProcessResult RunZqcrypt(std::vector<std::string> arguments, std::optional<std::string> key = {},
+                                       std::string input = {});
+
+// Starts zqcrypt with `in`, `out` and `err` as its standard descriptors, in
+// an environment of a UTF-8 locale and, when given, ZQ_KEY.
+[[nodiscard]] pid_t StartZqcrypt(const std::vector<std::string>& arguments, const std::optional<std::string>& key,
+                                 int in, int out, int err);
+
+// Waits for a started zqcrypt: its exit status, or 128 + the signal that
+// ended it. Kills it and fails the test after ten seconds.
+[[nodiscard]] int FinishZqcrypt(pid_t child);
+
+}  // namespace testsupport
