@@ -1,6 +1,7 @@
 #include "zqcrypt/file_commands.h"
 
 #include "cipher/file_job.h"
+#include "cipher/file_job_checks.h"
 #include "platform/runtime_error.h"
 #include "util/path_helpers.h"
 #include "zqcrypt/deferred_interrupts.h"
@@ -17,38 +18,6 @@ namespace {
 
 // The runtime's number for an interrupted operation.
 constexpr std::int32_t kUserInterrupt = 18;
-
-// The messages of one command's path checks, in the order they run.
-struct PathChecks {
-    const char* no_source;
-    const char* source_not_found;
-    const char* no_destination;
-    const char* destination_exists;  // null: an existing destination is replaced
-};
-
-constexpr PathChecks kDecryptChecks = {kNoEncryptedFile, kEncryptedFileNotFound, kNoDecryptedPath,
-                                       kDecryptedFileExists};
-// Encrypting replaces an existing destination, as the window's Encode does.
-constexpr PathChecks kEncryptChecks = {kNoFileToEncrypt, kFileToEncryptNotFound, kNoEncryptedPath, nullptr};
-
-// The first failing check's message, or null when the paths may be used.
-// Paths are taken exactly as the shell passed them: unlike a text box, a
-// command line has no stray spaces to trim.
-[[nodiscard]] const char* CheckPaths(const Invocation& invocation, const PathChecks& checks) {
-    if (invocation.source.empty()) {
-        return checks.no_source;
-    }
-    if (!m_Decoder::FileExists(invocation.source)) {
-        return checks.source_not_found;
-    }
-    if (invocation.destination.empty()) {
-        return checks.no_destination;
-    }
-    if (checks.destination_exists != nullptr && m_Decoder::FileExists(invocation.destination)) {
-        return checks.destination_exists;
-    }
-    return nullptr;
-}
 
 // Status lines are a report, not the work: a failure to print one must not
 // stop the job halfway, so it is kept and reported once the job is done.
@@ -99,15 +68,19 @@ private:
 
 ExitStatus RunFileCommand(const Invocation& invocation, const KeySources& key_sources, const Console& console) {
     const bool decrypt = invocation.command == Command::kDecrypt;
-    if (const char* refusal = CheckPaths(invocation, decrypt ? kDecryptChecks : kEncryptChecks)) {
-        Complain(console, refusal);
+    const m_Decoder::FileJob job = decrypt ? m_Decoder::FileJob::kDecrypt : m_Decoder::FileJob::kEncrypt;
+    // The paths are checked before the key is asked for, as in the window.
+    // They are taken exactly as the shell passed them: unlike a text box, a
+    // command line has no stray spaces to trim.
+    if (const auto refusal = m_Decoder::CheckJobPaths(job, invocation.source, invocation.destination)) {
+        Complain(console, m_Decoder::RefusalPrompt(job, *refusal));
         return ExitStatus::kRefused;
     }
     // The window's Encode goes ahead with an empty key; in a script that would
     // write a file nobody can open with the key they meant, so both refuse.
     const std::string key = ReadClientKey(key_sources);
     if (key.empty()) {
-        Complain(console, kKeyMissing);
+        Complain(console, m_Decoder::RefusalPrompt(job, m_Decoder::JobRefusal::kKeyMissing));
         return ExitStatus::kRefused;
     }
 
@@ -121,9 +94,8 @@ ExitStatus RunFileCommand(const Invocation& invocation, const KeySources& key_so
     {
         const DeferredInterrupts interrupts;
         result = m_Decoder::RunFileJob(
-            decrypt ? m_Decoder::FileJob::kDecrypt : m_Decoder::FileJob::kEncrypt, invocation.source,
-            invocation.destination, key, [&status](const std::string& line) { status.Print(line); },
-            m_Decoder::SystemWallClock,
+            job, invocation.source, invocation.destination, key,
+            [&status](const std::string& line) { status.Print(line); }, m_Decoder::SystemWallClock,
             [&](std::uint64_t done, std::uint64_t total) {
                 if (interrupts.Arrived()) {
                     // The job fails here and removes its unfinished file.

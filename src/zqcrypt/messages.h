@@ -1,20 +1,11 @@
 #pragma once
 
-// The texts with which the windows refuse their inputs and report a failed
-// job; zqcrypt shows the same ones on standard error.
+// The windows' texts that zqcrypt shows on standard error too. The refusals
+// of the file commands come from m_Decoder::RefusalPrompt.
 namespace zqcrypt {
 
-// decrypt
-inline constexpr const char* kNoEncryptedFile = "No Encrypted File Provided!";
-inline constexpr const char* kEncryptedFileNotFound = "Encrypted File Not Found!";
-inline constexpr const char* kNoDecryptedPath = "No Decrypted Path and Filename Provided!";
-inline constexpr const char* kDecryptedFileExists = "File Found With Same Path and Name as Decrypted File Path!";
+// a failed file job, before the job's own text
 inline constexpr const char* kErrorDecoding = "Error Decoding File!";
-
-// encrypt
-inline constexpr const char* kNoFileToEncrypt = "File to Encrypt Not Provided!";
-inline constexpr const char* kFileToEncryptNotFound = "File to Encrypt Not Found!";
-inline constexpr const char* kNoEncryptedPath = "No Encrypted Path and Filename Provided!";
 inline constexpr const char* kErrorEncoding = "Error Encoding File!";
 
 // every command that needs the key

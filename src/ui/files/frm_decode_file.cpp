@@ -1,6 +1,7 @@
 #include "ui/files/frm_decode_file.h"
 
 #include "cipher/file_job.h"
+#include "cipher/file_job_checks.h"
 #include "ui/byte_text.h"
 #include "ui/files/browse.h"
 #include "ui/files/status_list.h"
@@ -112,24 +113,14 @@ void frmDecodeFile::cmdCancel_Click() {
 
 void frmDecodeFile::cmdDecode_Click() {
     const std::string source = TrimmedPath(*txtEFile_);
-    if (source.empty()) {
-        return RefuseToProceed(QStringLiteral("No Encrypted File Provided!"));
-    }
-    if (!m_Decoder::FileExists(source)) {
-        return RefuseToProceed(QStringLiteral("Encrypted File Not Found!"));
-    }
     const std::string dest = TrimmedPath(*txtDFile_);
-    if (dest.empty()) {
-        return RefuseToProceed(QStringLiteral("No Decrypted Path and Filename Provided!"));
-    }
-    if (m_Decoder::FileExists(dest)) {
-        return RefuseToProceed(QStringLiteral("File Found With Same Path and Name as Decrypted File Path!"));
-    }
     const std::string key = TrimmedKey();
-    if (key.empty()) {
-        // The key is typed in the main window; the user comes back from there.
-        RefuseToProceed(QStringLiteral("Key Missing!"));
-        close();
+    if (const auto refusal = m_Decoder::CheckJobInputs(m_Decoder::FileJob::kDecrypt, source, dest, key)) {
+        RefuseToProceed(QString::fromUtf8(m_Decoder::RefusalPrompt(m_Decoder::FileJob::kDecrypt, *refusal)));
+        if (*refusal == m_Decoder::JobRefusal::kKeyMissing) {
+            // The key is typed in the main window; the user comes back from there.
+            close();
+        }
         return;
     }
 
@@ -163,19 +154,14 @@ void frmDecodeFile::cmdEncode_Click() {
     // Encrypts the file named in the second box into the first. Neither the
     // key nor an existing destination stops it: the container replaces one.
     const std::string source = TrimmedPath(*txtDFile_);
-    if (source.empty()) {
-        return RefuseToProceed(QStringLiteral("File to Encrypt Not Provided!"));
-    }
-    if (!m_Decoder::FileExists(source)) {
-        return RefuseToProceed(QStringLiteral("File to Encrypt Not Found!"));
-    }
     const std::string dest = TrimmedPath(*txtEFile_);
-    if (dest.empty()) {
-        return RefuseToProceed(QStringLiteral("No Encrypted Path and Filename Provided!"));
+    const std::string key = TrimmedKey();
+    if (const auto refusal = m_Decoder::CheckJobInputs(m_Decoder::FileJob::kEncrypt, source, dest, key)) {
+        return RefuseToProceed(QString::fromUtf8(m_Decoder::RefusalPrompt(m_Decoder::FileJob::kEncrypt, *refusal)));
     }
 
     StatusAdd("Here we go!");
-    const std::string error = DoEncryptFile(source, dest, TrimmedKey());
+    const std::string error = DoEncryptFile(source, dest, key);
     if (!error.empty()) {
         MsgBox(this, QStringLiteral("Error!"),
                QStringLiteral("Error Encoding File!\r\n") + QString::fromStdString(error));

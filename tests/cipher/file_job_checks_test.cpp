@@ -1,0 +1,49 @@
+#include "cipher/file_job_checks.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using m_Decoder::CheckJobInputs;
+using m_Decoder::FileJob;
+using m_Decoder::JobRefusal;
+
+TEST(FileJobChecks, TheFirstFailingCheckInOrderRefusesTheJob) {
+    testsupport::TempDir dir;
+    const std::string existing = (dir / "e~report.pdf").string();
+    const std::string other = (dir / "other.pdf").string();
+    const std::string missing = (dir / "missing.pdf").string();
+    testsupport::WriteFile(existing, "x");
+    testsupport::WriteFile(other, "y");
+
+    struct Row {
+        const char* what;
+        FileJob job;
+        std::string source;
+        std::string dest;
+        std::string key;
+        std::optional<JobRefusal> refusal;
+    };
+    const Row rows[] = {
+        {"decrypt: all missing", FileJob::kDecrypt, "", "", "", JobRefusal::kNoSource},
+        {"decrypt: source not there", FileJob::kDecrypt, missing, "", "", JobRefusal::kSourceNotFound},
+        {"decrypt: source is a folder", FileJob::kDecrypt, dir.Path().string(), other, "k",
+         JobRefusal::kSourceNotFound},
+        {"decrypt: no destination", FileJob::kDecrypt, existing, "", "", JobRefusal::kNoDestination},
+        {"decrypt: destination exists, before the key", FileJob::kDecrypt, existing, other, "",
+         JobRefusal::kDestinationExists},
+        {"decrypt: key last", FileJob::kDecrypt, existing, missing, "", JobRefusal::kKeyMissing},
+        {"decrypt: runs", FileJob::kDecrypt, existing, missing, "k", std::nullopt},
+        {"encrypt: no source", FileJob::kEncrypt, "", other, "k", JobRefusal::kNoSource},
+        {"encrypt: source not there", FileJob::kEncrypt, missing, other, "k", JobRefusal::kSourceNotFound},
+        {"encrypt: no destination", FileJob::kEncrypt, existing, "", "k", JobRefusal::kNoDestination},
+        {"encrypt: replaces a destination, runs without a key", FileJob::kEncrypt, existing, other, "", std::nullopt},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(CheckJobInputs(row.job, row.source, row.dest, row.key), row.refusal) << row.what;
+    }
+}
+
+}  // namespace
