@@ -2,12 +2,15 @@
 // shows, so that they always show the real windows. Run by
 // scripts/render-screenshots.sh: render_screenshots OUTPUT_FOLDER
 
+#include "cipher/file_container.h"
 #include "cipher/text_cipher.h"
 #include "ui/byte_text.h"
+#include "ui/files/frm_decode_file.h"
 #include "ui/main/frm_decode.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -48,6 +51,37 @@ bool RenderMainWindow(const QString& file) {
     return saved;
 }
 
+// Decrypts a real attachment, so that the status list shows a real job.
+bool RenderAttachmentWindow(const QString& file) {
+    const QTemporaryDir mail(QDir::temp().filePath(QStringLiteral("Mail-XXXXXX")));
+    const std::string plain = mail.filePath(QStringLiteral("contract.pdf")).toStdString();
+    const std::string encrypted = mail.filePath(QStringLiteral("e~contract.pdf")).toStdString();
+    QFile source(QString::fromStdString(plain));
+    if (!source.open(QIODevice::WriteOnly) || source.write("%PDF-1.4 sample") < 0) {
+        return false;
+    }
+    source.close();
+    if (!m_Encryption::EncryptFileWithSalt(plain, encrypted, kSampleKey).empty() || !QFile::remove(source.fileName())) {
+        std::fprintf(stderr, "cannot make the sample attachment\n");
+        return false;
+    }
+
+    ui::frmDecodeFile window([] { return QString::fromUtf8(kSampleKey); });
+    window.show();
+    window.findChild<QLineEdit*>(QStringLiteral("txtEFile"))->setText(QString::fromStdString(encrypted));
+    window.findChild<QLineEdit*>(QStringLiteral("txtDFile"))->setText(QString::fromStdString(plain));
+    window.findChild<QPushButton*>(QStringLiteral("cmdDecode"))->click();
+    QApplication::processEvents();
+    if (!QFile::exists(QString::fromStdString(plain))) {
+        std::fprintf(stderr, "the sample attachment did not decrypt\n");
+        return false;
+    }
+
+    const bool saved = window.grab().save(file);
+    window.hide();
+    return saved;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -57,9 +91,14 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    const QString file = folder.filePath(QStringLiteral("main-window.png"));
-    if (!RenderMainWindow(file)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+    const QString main_window = folder.filePath(QStringLiteral("main-window.png"));
+    if (!RenderMainWindow(main_window)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(main_window));
+        return 1;
+    }
+    const QString attachment_window = folder.filePath(QStringLiteral("attachment-window.png"));
+    if (!RenderAttachmentWindow(attachment_window)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(attachment_window));
         return 1;
     }
     return 0;
