@@ -8,3 +8,4 @@
 zq_fuzz_target(decrypt_container zqfuzz::DecryptContainer container-corpus zqcore 65536)
 zq_fuzz_target(key_file zqfuzz::LoadKeyFile key-file-corpus zqui 33000)
 zq_fuzz_target(text_cipher zqfuzz::RunTextCipher text-cipher-corpus zqcore 33100)
+zq_fuzz_target(path_helpers zqfuzz::CutPath path-helpers-corpus zqcore 4096)
