@@ -1,13 +1,39 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything, and runs every test.
+#
+#   ./test.sh                  the whole suite (build-test)
+#   ./test.sh --sanitize       the whole suite built with clang, ASan and UBSan (build-asan)
+#   ./test.sh --fuzz SECONDS   every fuzz target for SECONDS each (build-fuzz)
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
 
-zq_install_packages "${ZQ_PACKAGES[@]}"
 werror=OFF
 if [ -n "${CI:-}" ]; then
     werror=ON
 fi
-zq_build build-test -DZQ_BUILD_TESTS=ON -DZQ_BUILD_BENCH=ON -DZQ_WERROR="$werror"
-ctest --test-dir build-test --output-on-failure -j "$(nproc)"
+
+case "${1:-}" in
+"")
+    zq_install_packages "${ZQ_PACKAGES[@]}"
+    zq_build build-test -DZQ_BUILD_TESTS=ON -DZQ_BUILD_BENCH=ON -DZQ_WERROR="$werror"
+    ctest --test-dir build-test --output-on-failure -j "$(nproc)"
+    ;;
+--sanitize)
+    zq_install_packages "${ZQ_PACKAGES[@]}" "${ZQ_CLANG_PACKAGES[@]}"
+    zq_build build-asan -DCMAKE_CXX_COMPILER=clang++ -DZQ_SANITIZE=ON -DZQ_BUILD_TESTS=ON -DZQ_WERROR="$werror"
+    zq_export_sanitizer_options
+    ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+    ;;
+--fuzz)
+    if [ $# -ne 2 ] || ! [[ $2 =~ ^[0-9]+$ ]]; then
+        echo "usage: ./test.sh --fuzz SECONDS" >&2
+        exit 2
+    fi
+    exec scripts/fuzz.sh "$2"
+    ;;
+*)
+    echo "usage: ./test.sh [--sanitize | --fuzz SECONDS]" >&2
+    exit 2
+    ;;
+esac

@@ -1,24 +1,43 @@
 #!/usr/bin/env bash
-# Builds the container fuzzer with clang, ASan and UBSan in build-fuzz, and
-# runs it for SECONDS (default 60), starting from the seeds in
-# tests/data/container-corpus. What it learns is kept in build-fuzz/corpus;
-# an input that breaks a promise is written to build-fuzz/ as crash-*.
+# Builds the fuzz targets with clang, libFuzzer, ASan and UBSan in build-fuzz
+# and runs each for SECONDS (default 60), starting from its seed corpus under
+# tests/data (see fuzz/targets.cmake). What a target learns is kept in
+# build-fuzz/corpus/TARGET; an input that crashes, leaks, draws a sanitizer
+# report or breaks a promise is written to build-fuzz/ as crash-*, leak-* or
+# timeout-*, and fails the run.
 #
-#   scripts/fuzz.sh [SECONDS]
+#   scripts/fuzz.sh [SECONDS [TARGET]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
 
 seconds=${1:-60}
-zq_install_packages "${ZQ_PACKAGES[@]}" clang libclang-rt-14-dev
+only=${2:-}
+zq_install_packages "${ZQ_PACKAGES[@]}" "${ZQ_CLANG_PACKAGES[@]}"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DZQ_BUILD_FUZZ=ON -DZQ_BUILD_TESTS=OFF
-cmake --build build-fuzz --target zq_decrypt_container_fuzzer
-mkdir -p build-fuzz/corpus
-cd build-fuzz
-# Each input is written and decrypted to files: in memory they cost no disk flushes.
+mapfile -t targets < <(cut -d' ' -f1 build-fuzz/fuzz/fuzzers.txt)
+cmake --build build-fuzz --target "${targets[@]}"
+
+zq_export_sanitizer_options
+# Each input may be written to files and flushed: in memory that costs nothing.
 if [ -d /dev/shm ]; then
     export TMPDIR=/dev/shm
 fi
-./fuzz/zq_decrypt_container_fuzzer -max_total_time="$seconds" -max_len=65536 -timeout=20 corpus \
-    ../tests/data/container-corpus
+cd build-fuzz
+failed=()
+while read -r target seeds max_len; do
+    if [ -n "$only" ] && [ "$target" != "$only" ]; then
+        continue
+    fi
+    echo "== $target: $seconds s"
+    mkdir -p "corpus/$target"
+    if ! "./fuzz/$target" -max_total_time="$seconds" -max_len="$max_len" -timeout=20 -print_final_stats=1 \
+        "corpus/$target" "$seeds"; then
+        failed+=("$target")
+    fi
+done <fuzz/fuzzers.txt
+if [ "${#failed[@]}" -ne 0 ]; then
+    echo "Fuzzing found problems in: ${failed[*]}" >&2
+    exit 1
+fi

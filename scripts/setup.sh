@@ -9,6 +9,9 @@ ZQ_PACKAGES=(
     time
 )
 
+# Only for the sanitized build and the fuzzers: clang with its sanitizer and libFuzzer runtimes.
+ZQ_CLANG_PACKAGES=(clang libclang-rt-14-dev)
+
 zq_missing_packages() {
     local pkg
     for pkg in "$@"; do
@@ -40,4 +43,15 @@ zq_build() {
     shift
     cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     cmake --build "$dir"
+}
+
+# What the sanitizers do on a finding: stop at the first report, with a stack,
+# and fail the process. Leaks of the system libraries we cannot fix are named
+# in tests/sanitizer/lsan.supp; ours never are.
+zq_export_sanitizer_options() {
+    local root
+    root=$(pwd)
+    export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1
+    export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+    export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
 }

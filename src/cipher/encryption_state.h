@@ -9,6 +9,8 @@
 // one file operation, at a time.
 namespace m_Encryption {
 
+// NOLINTBEGIN(cppcoreguidelines-avoid-non-const-global-variables): the module state named above.
+
 // The acquired provider context; none between sessions.
 extern platform::crypt::UniqueProvider hProvider;
 
@@ -18,5 +20,7 @@ extern platform::crypt::UniqueKey hSessionKey;
 // The salt. An encrypting session replaces it with a fresh random salt and a
 // trailing code 0; a decrypting session uses the value that its caller stored.
 extern std::string sSalt;
+
+// NOLINTEND(cppcoreguidelines-avoid-non-const-global-variables)
 
 }  // namespace m_Encryption

@@ -57,7 +57,7 @@ void CryptInChunks(const ByteFileReader& source, std::uint64_t total, CryptSessi
         dest);
 }
 
-void ReplaceWithCryptString(std::vector<std::uint8_t>& bytes, std::string sKey, bool bEncrypt) {
+void ReplaceWithCryptString(std::vector<std::uint8_t>& bytes, const std::string& sKey, bool bEncrypt) {
     std::string data(bytes.begin(), bytes.end());
     data = CryptString(std::move(data), sKey, bEncrypt);
     bytes.assign(data.begin(), data.end());

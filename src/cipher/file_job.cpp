@@ -30,7 +30,7 @@ std::chrono::sys_seconds SystemWallClock() {
 }
 
 std::string FormatElapsed(std::chrono::seconds elapsed) {
-    constexpr long long kSecondsPerDay = 24 * 60 * 60;
+    constexpr long long kSecondsPerDay = 24LL * 60 * 60;
     long long seconds = elapsed.count();
     if (seconds < 0) {
         seconds = -seconds;

@@ -32,9 +32,9 @@ mode_t CurrentUmask() {
 }
 
 std::string RandomSuffix() {
-    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    static constexpr std::string_view kAlphabet = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::random_device device;
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof(kAlphabet) - 2);
+    std::uniform_int_distribution<std::size_t> pick(0, kAlphabet.size() - 1);
     std::string suffix(8, '0');
     for (char& c : suffix) {
         c = kAlphabet[pick(device)];

@@ -29,7 +29,8 @@ using detail::Sha1Hash;
 constexpr std::uint32_t kKeyLengthShift = 16;
 constexpr std::uint32_t kDefaultRc4Bits = 40;
 
-thread_local std::int32_t last_error = 0;
+// The provider's last-error value, kept per thread as the system keeps it.
+thread_local std::int32_t last_error = 0;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
 struct Context {
     std::string container;

@@ -42,7 +42,7 @@ std::filesystem::path RecordPath(const std::string& name) {
     if (name.empty() || name.size() > kLongestName) {
         throw ProviderFailure{kNteBadKeysetParam};
     }
-    static constexpr char kHex[] = "0123456789ABCDEF";
+    static constexpr std::string_view kHex = "0123456789ABCDEF";
     std::string file_name;
     for (const char c : name) {
         const auto code = static_cast<unsigned char>(c);

@@ -1,5 +1,7 @@
 #include "zqcrypt/progress_display.h"
 
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <utility>
 
@@ -10,10 +12,10 @@ constexpr std::string_view kEraseLine = "\r\x1b[K";
 constexpr double kBytesPerMegabyte = 1e6;
 
 [[nodiscard]] std::string FormatDuration(std::uint64_t seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%llu:%02u:%02u", static_cast<unsigned long long>(seconds / 3600),
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%llu:%02u:%02u", static_cast<unsigned long long>(seconds / 3600),
                   static_cast<unsigned>(seconds / 60 % 60), static_cast<unsigned>(seconds % 60));
-    return text;
+    return text.data();
 }
 
 }  // namespace
@@ -46,17 +48,17 @@ std::string ProgressDisplay::FormatLine(std::uint64_t done, std::uint64_t total,
                                         std::chrono::steady_clock::duration elapsed) {
     const double seconds = std::chrono::duration<double>(elapsed).count();
     const unsigned percent = total == 0 ? 100U : static_cast<unsigned>(done >= total ? 100 : done * 100 / total);
-    char text[96];
+    std::array<char, 96> text{};
     if (seconds <= 0.0 || done == 0) {
-        std::snprintf(text, sizeof text, "%3u%%", percent);
-        return text;
+        std::snprintf(text.data(), text.size(), "%3u%%", percent);
+        return text.data();
     }
     const double rate = static_cast<double>(done) / seconds;
     const std::uint64_t left = done >= total ? 0 : total - done;
-    const auto seconds_left = static_cast<std::uint64_t>(static_cast<double>(left) / rate + 0.5);
-    std::snprintf(text, sizeof text, "%3u%%  %8.1f MB/s  %s left", percent, rate / kBytesPerMegabyte,
+    const auto seconds_left = static_cast<std::uint64_t>(std::llround(static_cast<double>(left) / rate));
+    std::snprintf(text.data(), text.size(), "%3u%%  %8.1f MB/s  %s left", percent, rate / kBytesPerMegabyte,
                   FormatDuration(seconds_left).c_str());
-    return text;
+    return text.data();
 }
 
 }  // namespace zqcrypt

@@ -3,14 +3,16 @@
 #include "version.h"
 #include "zqcrypt/client_key.h"
 
+#include <array>
 #include <cstdio>
 
 namespace zqcrypt {
 
 std::string VersionText() {
-    char text[32];
-    std::snprintf(text, sizeof text, "%d.%02d.%02d", app::kVersionMajor, app::kVersionMinor, app::kVersionRevision);
-    return text;
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%d.%02d.%02d", app::kVersionMajor, app::kVersionMinor,
+                  app::kVersionRevision);
+    return text.data();
 }
 
 std::string UsageText() {

@@ -184,4 +184,20 @@ TEST_F(FileContainerFailureTest, AFullDiskPartWayLeavesTheOldDestination) {
     EXPECT_EQ(EntriesIn(dir_.Path()), 3U) << "plain, dest and the data folder; no temporary file";
 }
 
+TEST_F(FileContainerFailureTest, AKeyContainerFolderThatCannotBeMadeEndsTheSessionWithItsMessage) {
+    WriteFile(dir_ / "plain", "plain");
+    WriteFile(dir_ / "dest", kOld);
+    WriteFile(dir_ / "sealed", "abc" + std::string(12, 's') + "\x0c");
+    WriteFile(dir_ / "not a folder", "");
+    const ScopedEnv data_home("XDG_DATA_HOME", (dir_ / "not a folder" / "data").string());
+    const std::string expected = std::to_string(platform::crypt::kNteBadKeyset) +
+                                 "  DLL error code shown above.  Error during CryptAcquireContext for a new key "
+                                 "container.\r\nA container with this name probably already exists.";
+
+    EXPECT_EQ(EncryptFileWithSalt((dir_ / "plain").string(), (dir_ / "dest").string(), "k"), expected);
+    EXPECT_EQ(DecryptFileWithSalt((dir_ / "sealed").string(), (dir_ / "dest").string(), "k"), expected);
+    EXPECT_EQ(ReadFile(dir_ / "dest"), kOld);
+    EXPECT_EQ(EntriesIn(dir_.Path()), 4U) << "plain, sealed, dest and the file in the way; no temporary file";
+}
+
 }  // namespace

@@ -32,7 +32,7 @@ FormEvents::FormEvents(QWidget& form) : QObject(&form), form_(form) {
 }
 
 void FormEvents::OnKeyPress(QWidget& control, KeyPressHandler handler) {
-    control_key_press_.insert(&control, std::move(handler));
+    control_key_press_.emplace(&control, std::move(handler));
     control.installEventFilter(this);
 }
 

@@ -16,8 +16,8 @@ namespace ui {
 frmDrive::frmDrive() = default;
 frmDrive::~frmDrive() = default;
 
-void frmDrive::ExGetFile(QString sFormTitle, QString sFrameTitle, QString sFileName,
-                         [[maybe_unused]] QString sFolderName) {
+void frmDrive::ExGetFile(const QString& sFormTitle, const QString& sFrameTitle, const QString& sFileName,
+                         [[maybe_unused]] const QString& sFolderName) {
     Load();
     form_->frmDrive.setWindowTitle(sFormTitle);
     form_->fraDrive->setTitle(sFrameTitle);

@@ -34,7 +34,8 @@ public:
     // the file pattern (such as "*.*"). The start folder is the field
     // sFolderName; the last argument is accepted for the callers' sake and
     // has no effect.
-    void ExGetFile(QString sFormTitle, QString sFrameTitle, QString sFileName, QString sFolderName);
+    void ExGetFile(const QString& sFormTitle, const QString& sFrameTitle, const QString& sFileName,
+                   const QString& sFolderName);
     // Escape (27) cancels the dialog; every other key is left alone.
     void KeyDrive(char16_t& KeyAscii);
     // Brings the file list, the result fields and the name box in step with the

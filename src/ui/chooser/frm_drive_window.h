@@ -20,6 +20,7 @@ class FolderListBox;
 class FrmDriveWindow {
 public:
     FrmDriveWindow();
+    ~FrmDriveWindow() = default;
     FrmDriveWindow(const FrmDriveWindow&) = delete;
     FrmDriveWindow& operator=(const FrmDriveWindow&) = delete;
 

@@ -17,6 +17,7 @@ class QPlainTextEdit;
 // program ends: closing this window ends it.
 class frmDecode : public QMainWindow {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmDecode)
 
 public:
     // Makes the attachment window, on the first press of Decode Attachments.

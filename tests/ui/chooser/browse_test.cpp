@@ -124,7 +124,7 @@ private Q_SLOTS:
         AddToDesktop(u"e~report.pdf"_s);
         Box("txtEFile").setText(u"kept source"_s);
         Box("txtDFile").setText(u"kept destination"_s);
-        QVERIFY(Browse([this](QDialog& dialog) {
+        QVERIFY(Browse([](QDialog& dialog) {
             QVERIFY(ClickEntry(FindControl<ui::FileListBox>(dialog, "filDrive"), u"e~report.pdf"_s));
             QTest::mouseClick(&FindControl<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
         }));
