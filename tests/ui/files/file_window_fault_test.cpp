@@ -19,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -37,7 +38,7 @@ QString Text(const fs::path& path) {
     return QString::fromStdString(path.string());
 }
 
-// Every name in `folder` with its content ("<folder>" or "-> target" for
+// Every name in `folder` with its content ("<folder>", "<fifo>" or "-> target" for
 // those that are no regular file), to see that nothing else was touched.
 std::map<std::string, std::string> Snapshot(const fs::path& folder) {
     std::map<std::string, std::string> entries;
@@ -47,6 +48,8 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
             entries[name] = "-> " + fs::read_symlink(entry.path()).string();
         } else if (entry.is_directory()) {
             entries[name] = "<folder>";
+        } else if (entry.is_fifo()) {
+            entries[name] = "<fifo>";
         } else {
             entries[name] = ReadFile(entry.path());
         }
@@ -190,11 +193,13 @@ void FileWindowFaultTest::aReadOnlyDestinationFolderIsShownAndLeftAlone() {
 void FileWindowFaultTest::oddDestinationsTouchNoOtherFile_data() {
     QTest::addColumn<QString>("dest");
     QTest::addColumn<QString>("error");
+    // Any name already there refuses the job before it starts; the file a link points to is never created.
     QTest::newRow("a folder") << "folder"
-                              << "Error Decoding File!\r\nDecryptError: 75  Path/File access error";
-    // The link's name is replaced by the new file; the file it points to is never created.
+                              << "File Found With Same Path and Name as Decrypted File Path!";
     QTest::newRow("a dangling link") << "dangling"
-                                     << "";
+                                     << "File Found With Same Path and Name as Decrypted File Path!";
+    QTest::newRow("a FIFO") << "fifo"
+                            << "File Found With Same Path and Name as Decrypted File Path!";
     QTest::newRow("a star") << "*.txt"
                             << "";
     QTest::newRow("a question mark") << "a?.txt"
@@ -211,6 +216,7 @@ void FileWindowFaultTest::oddDestinationsTouchNoOtherFile() {
     fs::create_directory(work / "folder");
     WriteFile(work / "folder" / "inside.txt", "inside");
     fs::create_symlink(*dir_ / "target", work / "dangling");
+    QCOMPARE(::mkfifo((work / "fifo").c_str(), 0600), 0);
     for (const char* name : {"a.txt", "b.txt", "ab.txt", "a.bin"}) {
         WriteFile(work / name, name);
     }
@@ -229,6 +235,7 @@ void FileWindowFaultTest::oddDestinationsTouchNoOtherFile() {
         QCOMPARE(boxes.at(0).second, error);
     }
     QCOMPARE(Snapshot(work), expected);
+    QVERIFY(fs::is_fifo(work / "fifo"));
     QCOMPARE(ReadFile(work / "folder" / "inside.txt"), std::string("inside"));
     QVERIFY(!fs::exists(*dir_ / "target"));
 }
