@@ -93,8 +93,7 @@ void SyncToDisk(int fd) {
 
 }  // namespace
 
-AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& destination, Permissions permissions,
-                                   Existing existing)
+AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& destination, Permissions permissions, Existing existing)
     : folder_(destination.parent_path()),
       name_(destination.filename().string()),
       permissions_(permissions),

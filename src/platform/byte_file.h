@@ -3,9 +3,9 @@
 #include "platform/unique_fd.h"
 
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <span>
-#include <ctime>
 
 namespace platform {
 

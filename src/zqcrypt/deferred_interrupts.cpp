@@ -9,9 +9,9 @@ namespace {
 
 // The signals whose default action ends the process, less the three that
 // DeferredInterrupts holds back and the two that cannot be caught.
-constexpr std::array kEndingSignals = {SIGQUIT, SIGILL,  SIGTRAP, SIGABRT,   SIGBUS,  SIGFPE, SIGUSR1,
-                                       SIGSEGV, SIGUSR2, SIGPIPE, SIGALRM,   SIGSTKFLT, SIGXCPU, SIGXFSZ,
-                                       SIGVTALRM, SIGPROF, SIGIO, SIGPWR, SIGSYS};
+constexpr std::array kEndingSignals = {SIGQUIT,   SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1,
+                                       SIGSEGV,   SIGUSR2, SIGPIPE, SIGALRM, SIGSTKFLT, SIGXCPU, SIGXFSZ,
+                                       SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSYS};
 
 extern "C" void RemoveUnfinishedFilesAndEnd(int signal) {
     platform::RemoveUnfinishedFiles();

@@ -36,8 +36,8 @@ TEST(RemoveUnfinishedFilesOnEndingSignals, TheTemporaryFileGoesAndTheSignalEndsT
         bool ignored_before;
     };
     const Row rows[] = {
-        {"quit", SIGQUIT, false},         {"user signal", SIGUSR1, false},
-        {"alarm", SIGALRM, false},        {"file size limit", SIGXFSZ, false},
+        {"quit", SIGQUIT, false},           {"user signal", SIGUSR1, false},
+        {"alarm", SIGALRM, false},          {"file size limit", SIGXFSZ, false},
         {"real-time", SIGRTMIN + 1, false}, {"an ignored signal stays ignored", SIGUSR2, true},
     };
     for (const Row& row : rows) {

@@ -1,6 +1,7 @@
 // The attachment window when the disk, the file system or another program
 // works against a job: each failure is shown, and no file other than the
 // destination named is ever created, changed or removed.
+#include "platform/publish_fault.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 #include "test_paths.h"
@@ -84,6 +85,7 @@ private Q_SLOTS:
 
     void aFullDiskIsShownAndLeavesNoFile();
     void aSourceThatVanishesAfterTheCheckIsShown();
+    void aFileThatAppearsDuringTheJobIsKept();
     void aReadOnlyDestinationFolderIsShownAndLeftAlone();
     void oddDestinationsTouchNoOtherFile_data();
     void oddDestinationsTouchNoOtherFile();
@@ -164,6 +166,23 @@ void FileWindowFaultTest::aSourceThatVanishesAfterTheCheckIsShown() {
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes.at(0).second, QStringLiteral("Error Decoding File!\r\nDecryptError: 53  File not found"));
     QVERIFY(fs::is_empty(dir_->Path()));
+}
+
+void FileWindowFaultTest::aFileThatAppearsDuringTheJobIsKept() {
+    WriteFile(*dir_ / "source.zq", ReadFile(kVectors / "hello.zq"));
+    FillPaths(*dir_ / "source.zq", *dir_ / "out");
+    // Another program takes the name after the checks, while the job runs.
+    const platform::publish::BeforePublishing appear([this] { WriteFile(*dir_ / "out", "mine"); });
+
+    const auto boxes = Decode();
+
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.at(0).second, QStringLiteral("Error Decoding File!\r\nDecryptError: 58  File already exists"));
+    QCOMPARE(ReadFile(*dir_ / "out"), std::string("mine"));
+    auto* status = Find<QListWidget>("lstStatus");
+    QCOMPARE(status->count(), 3);
+    QVERIFY(status->item(2)->text().startsWith(QStringLiteral("Decrypting file: ")));
+    QCOMPARE(Snapshot(dir_->Path()).size(), std::size_t{2});
 }
 
 void FileWindowFaultTest::aReadOnlyDestinationFolderIsShownAndLeftAlone() {
