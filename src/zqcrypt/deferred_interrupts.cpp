@@ -20,7 +20,7 @@ extern "C" void RemoveUnfinishedFilesAndEnd(int signal) {
     (void)::raise(signal);
 }
 
-void InstallIfEnding(int signal, std::array<struct sigaction, 65>& previous, std::array<bool, 65>& installed) {
+void InstallIfEnding(int signal, std::array<struct sigaction, NSIG>& previous, std::array<bool, NSIG>& installed) {
     const auto index = static_cast<std::size_t>(signal);
     if (index >= previous.size() || ::sigaction(signal, nullptr, &previous[index]) != 0 ||
         previous[index].sa_handler != SIG_DFL || (previous[index].sa_flags & SA_SIGINFO) != 0) {

@@ -19,9 +19,9 @@ public:
     RemoveUnfinishedFilesOnEndingSignals& operator=(const RemoveUnfinishedFilesOnEndingSignals&) = delete;
 
 private:
-    // Room for every signal number, the real-time ones included.
-    std::array<struct sigaction, 65> previous_{};
-    std::array<bool, 65> installed_{};
+    // One place for each signal number, the real-time ones included.
+    std::array<struct sigaction, NSIG> previous_{};
+    std::array<bool, NSIG> installed_{};
 };
 
 // Holds back Ctrl-C, SIGTERM and SIGHUP while a file job runs. The job asks
