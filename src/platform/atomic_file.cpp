@@ -113,7 +113,12 @@ AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& destination, Per
     if (!fd_.Valid()) {
         OpenNamedTemporary();
     }
-    CheckExisting();
+    try {
+        CheckExisting();
+    } catch (...) {
+        Discard();  // no destructor runs for a writer that was never made
+        throw;
+    }
 }
 
 AtomicFileWriter::~AtomicFileWriter() {

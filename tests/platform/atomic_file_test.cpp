@@ -147,6 +147,14 @@ TEST(AtomicFileWriter, WithoutUnnamedFilesANamedTemporaryIsPublishedOnTheSameTer
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1)
             << row.what << ": no temporary file is left";
     }
+
+    // A writer refused at once leaves no temporary file either.
+    TempDir dir;
+    WriteFile(dir / "dest", "taken");
+    const platform::publish::ForcedNamedTemporary forced(NamedTemporary::kRenameNoReplace);
+    EXPECT_THROW(AtomicFileWriter(dir / "dest", AtomicFileWriter::Permissions::kLikeNewFile, Existing::kKeep),
+                 platform::RuntimeError);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 }
 
 }  // namespace
