@@ -78,11 +78,13 @@ std::string EncryptFileWithSalt(std::string sSource, std::string sDest, const st
         if (sSalt.size() > kLongestSalt) {
             throw RuntimeError(err::kOverflow);
         }
-        AtomicFileWriter dest(PathFromUtf8(sDest), AtomicFileWriter::Permissions::kLikeNewFile);
+        AtomicFileWriter dest(PathFromUtf8(sDest), AtomicFileWriter::Permissions::kLikeNewFile,
+                              AtomicFileWriter::Existing::kReplaceWritableFile);
         CryptInChunks(source, n, session, dest, progress);
         session.End();
         dest.Write(sSalt);
         dest.Write(std::string(1, static_cast<char>(sSalt.size())));
+        source.CheckUnchanged();
         dest.Commit();
     });
 }
@@ -109,9 +111,12 @@ std::string DecryptFileWithSalt(std::string sSource, std::string sDest, std::str
             throw RuntimeError(err::kSubscriptOutOfRange);
         }
         CryptSession session(sKey, false);  // sets sSalt on the key
-        AtomicFileWriter dest(PathFromUtf8(sDest), AtomicFileWriter::Permissions::kLikeNewFile);
+        // What the user already has at the destination is never replaced.
+        AtomicFileWriter dest(PathFromUtf8(sDest), AtomicFileWriter::Permissions::kLikeNewFile,
+                              AtomicFileWriter::Existing::kKeep);
         CryptInChunks(source, n, session, dest, progress);
         session.End();
+        source.CheckUnchanged();
         dest.Commit();
     });
 }

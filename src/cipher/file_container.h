@@ -23,14 +23,18 @@ namespace m_Encryption {
 // error text, anything else leaves through the call.
 using Progress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
-// Writes the container of sSource to sDest. The destination is replaced only
-// when the whole container is written; on failure an existing one stays as
-// it was. Afterwards sSalt holds the new salt.
+// Writes the container of sSource to sDest. The destination gets its name
+// only when the whole container is on the disk; on failure an existing one
+// stays as it was. Only a regular file that its owner may write is replaced
+// (it keeps its mode): anything else gives 75, a read-only file 70. A source
+// that changes while it is read gives 75. Afterwards sSalt holds the new salt.
 [[nodiscard]] std::string EncryptFileWithSalt(std::string sSource, std::string sDest, const std::string& sKey,
                                               const Progress& progress = {});
 
 // Writes the plain bytes of the container sSource to sDest, on the same
-// terms. A wrong key gives no error, only bytes that are not the plain file.
+// terms, except that nothing is ever replaced: a destination name that is
+// taken, even one that appears while the job runs, gives 58 "File already
+// exists". A wrong key gives no error, only bytes that are not the plain file.
 [[nodiscard]] std::string DecryptFileWithSalt(std::string sSource, std::string sDest, std::string sKey,
                                               const Progress& progress = {});
 

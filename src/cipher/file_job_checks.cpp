@@ -14,7 +14,7 @@ std::optional<JobRefusal> CheckJobPaths(FileJob job, const std::string& sSourceF
     if (sDestFile.empty()) {
         return JobRefusal::kNoDestination;
     }
-    if (job == FileJob::kDecrypt && FileExists(sDestFile)) {
+    if (job == FileJob::kDecrypt && NameExists(sDestFile)) {
         return JobRefusal::kDestinationExists;
     }
     return std::nullopt;

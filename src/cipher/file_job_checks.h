@@ -14,7 +14,7 @@ enum class JobRefusal {
     kNoSource,
     kSourceNotFound,
     kNoDestination,
-    kDestinationExists,  // decrypting only: encrypting replaces the destination
+    kDestinationExists,  // decrypting only, for a name taken in any form: encrypting replaces a file
     kKeyMissing,         // decrypting only: the hidden Encode runs with any key
 };
 

@@ -1,8 +1,10 @@
 #include "platform/atomic_file.h"
 
+#include "platform/publish_fault.h"
 #include "platform/runtime_error.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <fstream>
 #include <random>
@@ -42,26 +44,97 @@ std::string RandomSuffix() {
     return suffix;
 }
 
+// How an unnamed file is reached by name: linkat() through /proc follows this
+// link without the capability that AT_EMPTY_PATH needs.
+std::string ProcPathOf(int fd) {
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
+// A file without a name, in the folder; an invalid descriptor where the file
+// system has no such files (or /proc, through which it is named, is missing).
+UniqueFd OpenUnnamed(int folder_fd) {
+    if (publish::detail::UnnamedFilesRefused()) {
+        return UniqueFd();
+    }
+    // No O_EXCL: with it the file could never be linked into the folder.
+    UniqueFd fd(::openat(folder_fd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    if (!fd.Valid()) {
+        if (errno == EOPNOTSUPP || errno == EISDIR) {
+            return UniqueFd();
+        }
+        throw ErrorFromErrno(errno);
+    }
+    struct stat info {};
+    if (::stat(ProcPathOf(fd.Get()).c_str(), &info) != 0) {
+        return UniqueFd();
+    }
+    return fd;
+}
+
+// Whether a taken name may be replaced: a regular file that its owner may
+// write, the same test as File::Delete's. Anything else stays as it is.
+void CheckReplaceable(const struct stat& info) {
+    if (!S_ISREG(info.st_mode)) {
+        throw RuntimeError(err::kPathFileAccessError);
+    }
+    if ((info.st_mode & S_IWUSR) == 0) {
+        throw RuntimeError(err::kPermissionDenied);
+    }
+}
+
+void SyncToDisk(int fd) {
+    if (const int injected = publish::detail::InjectedSyncError(); injected != 0) {
+        throw ErrorFromErrno(injected);
+    }
+    if (::fsync(fd) != 0) {
+        throw ErrorFromErrno(errno);
+    }
+}
+
 }  // namespace
 
-AtomicFileWriter::AtomicFileWriter(std::filesystem::path destination, Permissions permissions)
-    : destination_(std::move(destination)), permissions_(permissions) {
-    std::filesystem::path folder = destination_.parent_path();
-    if (folder.empty()) {
-        folder = ".";
+AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& destination, Permissions permissions, Existing existing)
+    : folder_(destination.parent_path()),
+      name_(destination.filename().string()),
+      permissions_(permissions),
+      existing_(existing) {
+    if (folder_.empty()) {
+        folder_ = ".";
     }
-    // A long name leaves no room for the decoration within the file system's name limit.
-    std::string name = destination_.filename().string();
-    if (name.size() > kLongestNameKept) {
-        name = "zq";
+    if (name_.empty()) {
+        name_ = ".";  // a path that ends in a separator names a folder
     }
+    // The folder is held open, so the file is published where it was begun.
+    folder_fd_.Reset(::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!folder_fd_.Valid()) {
+        throw ErrorFromErrno(errno);
+    }
+    fd_ = OpenUnnamed(folder_fd_.Get());
+    if (!fd_.Valid()) {
+        OpenNamedTemporary();
+    }
+    try {
+        CheckExisting();
+    } catch (...) {
+        Discard();  // no destructor runs for a writer that was never made
+        throw;
+    }
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    Discard();
+}
+
+void AtomicFileWriter::OpenNamedTemporary() {
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
-        std::filesystem::path candidate = folder / ("." + name + "." + RandomSuffix() + ".tmp");
+        std::string candidate = NewTemporaryName();
         // O_EXCL refuses any existing name, a planted link included.
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        const int fd =
+            ::openat(folder_fd_.Get(), candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0) {
             fd_.Reset(fd);
-            temporary_ = std::move(candidate);
+            temporary_ = folder_ / candidate;
+            unfinished_.emplace(temporary_);
             return;
         }
         if (errno != EEXIST) {
@@ -71,8 +144,36 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path destination, Permission
     throw RuntimeError(err::kPathFileAccessError);
 }
 
-AtomicFileWriter::~AtomicFileWriter() {
-    Discard();
+std::string AtomicFileWriter::NewTemporaryName() const {
+    // A long name leaves no room for the decoration within the file system's name limit.
+    const std::string name = name_.size() > kLongestNameKept ? std::string("zq") : name_;
+    return "." + name + "." + RandomSuffix() + ".tmp";
+}
+
+// Refuses at once a destination that publishing would refuse, before any work is done.
+void AtomicFileWriter::CheckExisting() const {
+    if (existing_ == Existing::kReplaceName) {
+        return;
+    }
+    struct stat info {};
+    if (::fstatat(folder_fd_.Get(), name_.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return;  // free, or unreachable: publishing will tell
+    }
+    if (existing_ == Existing::kKeep) {
+        throw RuntimeError(err::kFileAlreadyExists);
+    }
+    CheckReplaceable(info);
+}
+
+mode_t AtomicFileWriter::FinalMode() const {
+    if (existing_ == Existing::kReplaceWritableFile) {
+        struct stat info {};
+        if (::fstatat(folder_fd_.Get(), name_.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            CheckReplaceable(info);
+            return info.st_mode & 0777;
+        }
+    }
+    return permissions_ == Permissions::kOwnerOnly ? 0600 : (0666 & ~CurrentUmask());
 }
 
 void AtomicFileWriter::Write(std::string_view bytes) {
@@ -109,25 +210,111 @@ void AtomicFileWriter::StartWriteback() noexcept {
 }
 
 void AtomicFileWriter::Commit() {
-    const mode_t mode = permissions_ == Permissions::kOwnerOnly ? 0600 : (0666 & ~CurrentUmask());
-    if (::fchmod(fd_.Get(), mode) != 0 || ::fsync(fd_.Get()) != 0) {
+    if (::fchmod(fd_.Get(), FinalMode()) != 0) {
         throw ErrorFromErrno(errno);
     }
-    if (const int close_error = fd_.Close(); close_error != 0) {
-        throw ErrorFromErrno(close_error);
+    // Without this a power cut after the rename could leave an empty file
+    // where the user's file was.
+    SyncToDisk(fd_.Get());
+    if (!temporary_.empty()) {
+        if (const int close_error = fd_.Close(); close_error != 0) {
+            throw ErrorFromErrno(close_error);
+        }
     }
-    if (::rename(temporary_.c_str(), destination_.c_str()) != 0) {
-        throw ErrorFromErrno(errno);
-    }
+    publish::detail::RunBeforePublishing();
+    Publish();
+    // An unnamed file is closed only now that it has its name; its data are
+    // already on the disk, so a late close error changes nothing.
+    fd_.Reset();
     temporary_.clear();
+    unfinished_.reset();
+}
+
+void AtomicFileWriter::Publish() {
+    if (existing_ == Existing::kReplaceName) {
+        Replace();
+        return;
+    }
+    // A name taken meanwhile is looked at afresh: it may have gone again.
+    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+        if (PlaceIfFree()) {
+            return;
+        }
+        if (existing_ == Existing::kKeep) {
+            throw RuntimeError(err::kFileAlreadyExists);
+        }
+        struct stat info {};
+        if (::fstatat(folder_fd_.Get(), name_.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            CheckReplaceable(info);
+            Replace();
+            return;
+        }
+        if (errno != ENOENT) {
+            throw ErrorFromErrno(errno);
+        }
+    }
+    throw RuntimeError(err::kPathFileAccessError);
+}
+
+// Gives the file the destination's name if no file has it; false when one has.
+bool AtomicFileWriter::PlaceIfFree() {
+    const int folder = folder_fd_.Get();
+    int result = 0;
+    if (temporary_.empty()) {
+        result = ::linkat(AT_FDCWD, ProcPathOf(fd_.Get()).c_str(), folder, name_.c_str(), AT_SYMLINK_FOLLOW);
+    } else {
+        const std::string temporary = temporary_.filename().string();
+        const bool refused = publish::detail::RenameNoReplaceRefused();
+        result = refused ? -1 : ::renameat2(folder, temporary.c_str(), folder, name_.c_str(), RENAME_NOREPLACE);
+        if (refused || (result != 0 && errno == EINVAL)) {
+            // The file system cannot move a name only where none is: a link does the same.
+            result = ::linkat(folder, temporary.c_str(), folder, name_.c_str(), 0);
+            if (result == 0) {
+                (void)::unlinkat(folder, temporary.c_str(), 0);
+            }
+        }
+    }
+    if (result == 0) {
+        return true;
+    }
+    if (errno == EEXIST) {
+        return false;
+    }
+    throw ErrorFromErrno(errno);
+}
+
+// Puts the file in the destination's place by one rename, so that the old
+// file stays whole until then. An unnamed file is first linked under a
+// temporary name of its own.
+void AtomicFileWriter::Replace() {
+    const int folder = folder_fd_.Get();
+    if (temporary_.empty()) {
+        for (int attempt = 0; attempt < kCreateAttempts && temporary_.empty(); ++attempt) {
+            const std::string candidate = NewTemporaryName();
+            if (::linkat(AT_FDCWD, ProcPathOf(fd_.Get()).c_str(), folder, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                temporary_ = folder_ / candidate;
+                unfinished_.emplace(temporary_);
+            } else if (errno != EEXIST) {
+                throw ErrorFromErrno(errno);
+            }
+        }
+        if (temporary_.empty()) {
+            throw RuntimeError(err::kPathFileAccessError);
+        }
+    }
+    const std::string temporary = temporary_.filename().string();
+    if (::renameat(folder, temporary.c_str(), folder, name_.c_str()) != 0) {
+        throw ErrorFromErrno(errno);  // Discard() removes the temporary name
+    }
 }
 
 void AtomicFileWriter::Discard() noexcept {
     fd_.Reset();
     if (!temporary_.empty()) {
-        ::unlink(temporary_.c_str());
+        (void)::unlinkat(folder_fd_.Get(), temporary_.filename().c_str(), 0);
         temporary_.clear();
     }
+    unfinished_.reset();
 }
 
 }  // namespace platform

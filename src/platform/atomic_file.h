@@ -1,21 +1,26 @@
 #pragma once
 
+#include "platform/unfinished_files.h"
 #include "platform/unique_fd.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace platform {
 
-// Writes a new file under a temporary name in the destination's folder and
-// puts it in place by one rename, so that the old file stays whole until the
-// new one is complete. A writer that is destroyed without Commit() removes its
-// temporary file and leaves the destination as it was.
+// Writes a new file in the destination's folder and gives it its name only
+// once it is complete and on the disk, so that the name never shows a
+// half-written file. A writer that is destroyed without Commit() leaves the
+// folder as it was.
 //
-// The temporary file is created owner-only and never through a link planted
-// at its name; a destination that is a link is replaced as a name, so the
-// file it points to is never written.
+// The file is written without a name (O_TMPFILE), so that even a process
+// killed outright leaves nothing behind. File systems without unnamed files
+// get a named temporary file instead, created owner-only and never through a
+// link planted at its name.
 class AtomicFileWriter {
 public:
     enum class Permissions {
@@ -23,8 +28,17 @@ public:
         kOwnerOnly,    // 0600, for files that hold secrets
     };
 
-    // Throws RuntimeError when the temporary file cannot be created.
-    AtomicFileWriter(std::filesystem::path destination, Permissions permissions);
+    // What Commit() does when the destination's name is taken.
+    enum class Existing {
+        kReplaceName,          // the name is replaced, whatever it is: a link goes, its target stays
+        kKeep,                 // nothing is replaced: "File already exists"
+        kReplaceWritableFile,  // only a regular file that its owner may write, which keeps its mode
+    };
+
+    // Throws RuntimeError when the file cannot be created, or when the
+    // destination is already one that Commit() would refuse.
+    AtomicFileWriter(const std::filesystem::path& destination, Permissions permissions,
+                     Existing existing = Existing::kReplaceName);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -34,19 +48,32 @@ public:
     // flush has little left to do and the cache holds few unwritten pages.
     void Write(std::string_view bytes);
 
-    // Flushes the file to disk, sets its permissions and renames it over the
-    // destination. Throws RuntimeError; the destination is then untouched.
+    // Flushes the file to disk, sets its permissions and gives it the
+    // destination's name. Throws RuntimeError; the destination is then
+    // untouched.
     void Commit();
 
+    // The named temporary file; empty while the file is written without a name.
     [[nodiscard]] const std::filesystem::path& TemporaryPath() const noexcept { return temporary_; }
 
 private:
+    void OpenNamedTemporary();
+    void CheckExisting() const;
+    [[nodiscard]] mode_t FinalMode() const;
+    void Publish();
+    [[nodiscard]] bool PlaceIfFree();
+    void Replace();
+    [[nodiscard]] std::string NewTemporaryName() const;
     void Discard() noexcept;
     void StartWriteback() noexcept;
 
-    std::filesystem::path destination_;
-    std::filesystem::path temporary_;
+    std::filesystem::path folder_;
+    std::string name_;
     Permissions permissions_;
+    Existing existing_;
+    UniqueFd folder_fd_;
+    std::filesystem::path temporary_;
+    std::optional<UnfinishedFile> unfinished_;
     UniqueFd fd_;
     std::uint64_t written_ = 0;
     std::uint64_t handed_to_disk_ = 0;

@@ -24,6 +24,18 @@ ByteFileReader::ByteFileReader(const std::filesystem::path& path) {
         throw RuntimeError(err::kPathFileAccessError);
     }
     length_ = static_cast<std::uint64_t>(info.st_size);
+    modified_ = info.st_mtim;
+}
+
+void ByteFileReader::CheckUnchanged() const {
+    struct stat info {};
+    if (::fstat(fd_.Get(), &info) != 0) {
+        throw ErrorFromErrno(errno);
+    }
+    if (static_cast<std::uint64_t>(info.st_size) != length_ || info.st_mtim.tv_sec != modified_.tv_sec ||
+        info.st_mtim.tv_nsec != modified_.tv_nsec) {
+        throw RuntimeError(err::kPathFileAccessError);
+    }
 }
 
 void ByteFileReader::ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes) const {

@@ -3,6 +3,7 @@
 #include "platform/unique_fd.h"
 
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <span>
 
@@ -24,9 +25,15 @@ public:
     // since it was opened, raises "Input past end of file".
     void ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes) const;
 
+    // Raises "Path/File access error" when the file's length or modification
+    // time is no longer what it was when it was opened: what was read may
+    // mix old and new bytes.
+    void CheckUnchanged() const;
+
 private:
     UniqueFd fd_;
     std::uint64_t length_ = 0;
+    struct timespec modified_ {};
 };
 
 }  // namespace platform

@@ -20,6 +20,11 @@ inline constexpr char kNativeSeparator = '/';
 // The path is used as given: callers trim it first.
 [[nodiscard]] bool FileExists(const std::string& sPath) noexcept;
 
+// True when anything at all has the name `sPath`: a file, a folder, a pipe, a
+// device, a socket or a link, dangling or not. A decrypted file must never
+// take the place of any of them.
+[[nodiscard]] bool NameExists(const std::string& sPath) noexcept;
+
 // The folder part of a path, without its closing separator. Whether the path
 // ends in a file name is decided by its fourth character from the end alone: a
 // "." there means a three-character extension. Any other path is a folder,

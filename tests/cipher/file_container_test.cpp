@@ -67,6 +67,7 @@ TEST_F(FileContainerTest, EveryVectorDecryptsToItsPlainFile) {
         const std::string bytes = ReadFile(vectors / container);
         ASSERT_EQ(static_cast<unsigned char>(bytes.back()), salt_length) << name;
 
+        fs::remove(dir_ / "out");  // a decrypted file never replaces one
         EXPECT_EQ(DecryptFileWithSalt((vectors / container).string(), Path("out"), key), "") << name;
         EXPECT_EQ(ReadFile(dir_ / "out"), ReadFile(vectors / plain)) << name;
         EXPECT_EQ(sSalt, bytes.substr(bytes.size() - 1 - salt_length, salt_length)) << name;
@@ -101,6 +102,7 @@ TEST_F(FileContainerTest, RoundTripsAcrossChunkBoundaries) {
 
         last_done = 0;
         sSalt = "stale";
+        fs::remove(dir_ / "back");
         ASSERT_EQ(DecryptFileWithSalt(Path("e~plain"), Path("back"), "round trip", progress), "") << size;
         EXPECT_EQ(ReadFile(dir_ / "back") == plain, true) << size;
         EXPECT_EQ(sSalt, container.substr(size, 12)) << size;
@@ -135,6 +137,7 @@ TEST_F(FileContainerTest, TwoEncryptionsOfOneFileDiffer) {
     ASSERT_EQ(EncryptFileWithSalt(Path("plain"), Path("two"), "k"), "");
     EXPECT_NE(ReadFile(dir_ / "one"), ReadFile(dir_ / "two"));
     for (const char* name : {"one", "two"}) {
+        fs::remove(dir_ / "back");
         ASSERT_EQ(DecryptFileWithSalt(Path(name), Path("back"), "k"), "") << name;
         EXPECT_EQ(ReadFile(dir_ / "back"), "same bytes") << name;
     }
@@ -150,6 +153,7 @@ TEST_F(FileContainerTest, ShortSaltsCountTheirMissingBytesAsZero) {
         container += salt;
         container.push_back(static_cast<char>(salt.size()));
         WriteFile(dir_ / "short", container);
+        fs::remove(dir_ / "back");
         EXPECT_EQ(DecryptFileWithSalt(Path("short"), Path("back"), "k"), "") << salt.size();
         EXPECT_EQ(ReadFile(dir_ / "back"), "plain") << salt.size();
     }
@@ -165,20 +169,30 @@ TEST_F(FileContainerTest, DecryptingOverALongerFileLeavesExactlyThePlainBytes) {
     WriteFile(dir_ / "plain", "short");
     ASSERT_EQ(EncryptFileWithSalt(Path("plain"), Path("sealed"), "k"), "");
     WriteFile(dir_ / "out", std::string(1000, 'o'));
+    // A decrypted file never takes the place of one the user has.
+    EXPECT_EQ(DecryptFileWithSalt(Path("sealed"), Path("out"), "k"), "58  File already exists");
+    EXPECT_EQ(ReadFile(dir_ / "out"), std::string(1000, 'o'));
+    EXPECT_EQ(DecryptFileWithSalt(Path("sealed"), Path("sealed"), "k"), "58  File already exists");
+    fs::remove(dir_ / "out");
     ASSERT_EQ(DecryptFileWithSalt(Path("sealed"), Path("out"), "k"), "");
     EXPECT_EQ(ReadFile(dir_ / "out"), "short");
-    // Decrypting a container onto itself works too: it is read before it is replaced.
-    ASSERT_EQ(DecryptFileWithSalt(Path("sealed"), Path("sealed"), "k"), "");
-    EXPECT_EQ(ReadFile(dir_ / "sealed"), "short");
+    // Encrypting over a longer file leaves exactly the container, and a
+    // container encrypted onto itself is read before it is replaced.
+    WriteFile(dir_ / "long", std::string(1000, 'o'));
+    ASSERT_EQ(EncryptFileWithSalt(Path("plain"), Path("long"), "k"), "");
+    EXPECT_EQ(ReadFile(dir_ / "long").size(), 5U + 13U);
+    ASSERT_EQ(EncryptFileWithSalt(Path("long"), Path("long"), "k"), "");
+    EXPECT_EQ(ReadFile(dir_ / "long").size(), 5U + 2 * 13U);
 }
 
-TEST_F(FileContainerTest, ALinkAsDestinationIsReplacedAsAName) {
+TEST_F(FileContainerTest, ALinkAsDestinationIsNeverReplacedNorItsTargetWritten) {
     WriteFile(dir_ / "plain", "secret text");
     WriteFile(dir_ / "target", "target stays");
     fs::create_symlink(dir_ / "target", dir_ / "link");
-    ASSERT_EQ(EncryptFileWithSalt(Path("plain"), Path("link"), "k"), "");
-    EXPECT_FALSE(fs::is_symlink(dir_ / "link"));
-    EXPECT_EQ(ReadFile(dir_ / "link").size(), 11U + 13U);
+    ASSERT_EQ(EncryptFileWithSalt(Path("plain"), Path("sealed"), "k"), "");
+    EXPECT_EQ(EncryptFileWithSalt(Path("plain"), Path("link"), "k"), "75  Path/File access error");
+    EXPECT_EQ(DecryptFileWithSalt(Path("sealed"), Path("link"), "k"), "58  File already exists");
+    EXPECT_EQ(fs::read_symlink(dir_ / "link"), dir_ / "target");
     EXPECT_EQ(ReadFile(dir_ / "target"), "target stays");
 }
 

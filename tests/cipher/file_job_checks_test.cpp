@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 using m_Decoder::CheckJobInputs;
@@ -17,6 +19,13 @@ TEST(FileJobChecks, TheFirstFailingCheckInOrderRefusesTheJob) {
     const std::string missing = (dir / "missing.pdf").string();
     testsupport::WriteFile(existing, "x");
     testsupport::WriteFile(other, "y");
+    // Any name at all refuses a decryption, though FileExists sees no file there.
+    const std::string folder = (dir / "folder").string();
+    const std::string fifo = (dir / "fifo").string();
+    const std::string dangling = (dir / "dangling").string();
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink(missing, dangling);
 
     struct Row {
         const char* what;
@@ -33,6 +42,10 @@ TEST(FileJobChecks, TheFirstFailingCheckInOrderRefusesTheJob) {
          JobRefusal::kSourceNotFound},
         {"decrypt: no destination", FileJob::kDecrypt, existing, "", "", JobRefusal::kNoDestination},
         {"decrypt: destination exists, before the key", FileJob::kDecrypt, existing, other, "",
+         JobRefusal::kDestinationExists},
+        {"decrypt: destination is a folder", FileJob::kDecrypt, existing, folder, "k", JobRefusal::kDestinationExists},
+        {"decrypt: destination is a FIFO", FileJob::kDecrypt, existing, fifo, "k", JobRefusal::kDestinationExists},
+        {"decrypt: destination is a dangling link", FileJob::kDecrypt, existing, dangling, "k",
          JobRefusal::kDestinationExists},
         {"decrypt: key last", FileJob::kDecrypt, existing, missing, "", JobRefusal::kKeyMissing},
         {"decrypt: runs", FileJob::kDecrypt, existing, missing, "k", std::nullopt},

@@ -1,5 +1,6 @@
 #include "platform/atomic_file.h"
 
+#include "platform/publish_fault.h"
 #include "platform/runtime_error.h"
 #include "support/temp_dir.h"
 
@@ -10,6 +11,7 @@
 namespace {
 
 using platform::AtomicFileWriter;
+using platform::publish::NamedTemporary;
 using testsupport::ReadFile;
 using testsupport::TempDir;
 using testsupport::WriteFile;
@@ -25,9 +27,9 @@ TEST(AtomicFileWriter, ReplacesTheDestinationOnlyOnCommit) {
     WriteFile(dest, "previous content, longer than the new");
 
     AtomicFileWriter writer(dest, AtomicFileWriter::Permissions::kLikeNewFile);
-    EXPECT_EQ(writer.TemporaryPath().parent_path(), dir.Path());
-    EXPECT_EQ(PermissionsOf(writer.TemporaryPath()), fs::perms::owner_read | fs::perms::owner_write);
     writer.Write(std::string("new\0", 4));
+    EXPECT_TRUE(writer.TemporaryPath().empty()) << "the new file has no name while it is written";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
     EXPECT_EQ(ReadFile(dest), "previous content, longer than the new");
     writer.Commit();
 
@@ -96,6 +98,62 @@ TEST(AtomicFileWriter, DroppedWithoutCommitRemovesItsTemporaryFile) {
         writer.Write("partial");
     }
     EXPECT_EQ(ReadFile(dir / "dest"), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
+TEST(AtomicFileWriter, WithoutUnnamedFilesANamedTemporaryIsPublishedOnTheSameTerms) {
+    using Existing = AtomicFileWriter::Existing;
+    struct Row {
+        const char* what;
+        NamedTemporary how;
+        Existing existing;
+        bool taken;
+        int error;  // 0: published
+    };
+    const Row rows[] = {
+        {"moved where no name is", NamedTemporary::kRenameNoReplace, Existing::kKeep, false, 0},
+        {"linked, then unlinked", NamedTemporary::kLinkThenUnlink, Existing::kKeep, false, 0},
+        {"moved, the name taken", NamedTemporary::kRenameNoReplace, Existing::kKeep, true,
+         platform::err::kFileAlreadyExists},
+        {"linked, the name taken", NamedTemporary::kLinkThenUnlink, Existing::kKeep, true,
+         platform::err::kFileAlreadyExists},
+        {"a writable file replaced", NamedTemporary::kLinkThenUnlink, Existing::kReplaceWritableFile, true, 0},
+        {"a key file replaced", NamedTemporary::kRenameNoReplace, Existing::kReplaceName, true, 0},
+    };
+    for (const Row& row : rows) {
+        TempDir dir;
+        const fs::path dest = dir / "dest";
+        const platform::publish::ForcedNamedTemporary forced(row.how);
+        // Taken once the writer has looked, so that publishing is what meets it.
+        const platform::publish::BeforePublishing take([&] {
+            if (row.taken) {
+                WriteFile(dest, "taken");
+            }
+        });
+        {
+            AtomicFileWriter writer(dest, AtomicFileWriter::Permissions::kLikeNewFile, row.existing);
+            writer.Write("fresh");
+            EXPECT_EQ(writer.TemporaryPath().parent_path(), dir.Path()) << row.what;
+            EXPECT_EQ(PermissionsOf(writer.TemporaryPath()), fs::perms::owner_read | fs::perms::owner_write)
+                << row.what;
+            try {
+                writer.Commit();
+                EXPECT_EQ(row.error, 0) << row.what;
+            } catch (const platform::RuntimeError& e) {
+                EXPECT_EQ(e.Number(), row.error) << row.what;
+            }
+        }
+        EXPECT_EQ(ReadFile(dest), row.error == 0 ? "fresh" : "taken") << row.what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1)
+            << row.what << ": no temporary file is left";
+    }
+
+    // A writer refused at once leaves no temporary file either.
+    TempDir dir;
+    WriteFile(dir / "dest", "taken");
+    const platform::publish::ForcedNamedTemporary forced(NamedTemporary::kRenameNoReplace);
+    EXPECT_THROW(AtomicFileWriter(dir / "dest", AtomicFileWriter::Permissions::kLikeNewFile, Existing::kKeep),
+                 platform::RuntimeError);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 }
 

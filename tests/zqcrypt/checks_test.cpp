@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -36,6 +37,10 @@ public:
         WriteFile(dir_ / "plain.txt", "attachment body\n");
         WriteFile(dir_ / "taken.txt", "already here");
         fs::create_directory(dir_ / "folder");
+        fs::create_symlink(dir_ / "nowhere", dir_ / "dangling");
+        if (::mkfifo((dir_ / "fifo").c_str(), 0600) != 0) {
+            ADD_FAILURE() << "cannot make a FIFO";
+        }
         const ProcessResult made = RunZqcrypt({"encrypt", "-q", Path("plain.txt"), Path("e~plain.txt")}, "secret");
         if (made.status != 0) {
             ADD_FAILURE() << "cannot make a container: " << made.err;
@@ -75,6 +80,18 @@ TEST(ZqcryptChecks, RefusesTheFirstFailingInputWithTheWindowsMessage) {
          {"decrypt", "@e~plain.txt", "@taken.txt"},
          "secret",
          "File Found With Same Path and Name as Decrypted File Path!"},
+        {"decrypt, destination is a folder",
+         {"decrypt", "@e~plain.txt", "@folder"},
+         "secret",
+         "File Found With Same Path and Name as Decrypted File Path!"},
+        {"decrypt, destination is a FIFO",
+         {"decrypt", "@e~plain.txt", "@fifo"},
+         "secret",
+         "File Found With Same Path and Name as Decrypted File Path!"},
+        {"decrypt, destination is a dangling link",
+         {"decrypt", "@e~plain.txt", "@dangling"},
+         "secret",
+         "File Found With Same Path and Name as Decrypted File Path!"},
         {"decrypt, paths before the key",
          {"decrypt", "@nothing.zq", "@out"},
          std::nullopt,
@@ -101,6 +118,8 @@ TEST(ZqcryptChecks, RefusesTheFirstFailingInputWithTheWindowsMessage) {
         EXPECT_EQ(result.out, "") << row.what;
         EXPECT_FALSE(fs::exists(files.Path("out"))) << row.what;
         EXPECT_EQ(ReadFile(files.Path("taken.txt")), "already here") << row.what;
+        EXPECT_TRUE(fs::is_fifo(files.Path("fifo"))) << row.what;
+        EXPECT_FALSE(fs::exists(files.Path("nowhere"))) << row.what;
     }
 }
 
@@ -133,6 +152,8 @@ TEST(ZqcryptChecks, AFailedJobGivesTheWindowsErrorPromptAndTheJobsText) {
     TempDir dir;
     WriteFile(dir / "one-byte.zq", std::string(1, '\0'));
     WriteFile(dir / "empty.txt", "");
+    WriteFile(dir / "plain.txt", "plain");
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
     struct Row {
         const char* what;
         std::vector<std::string> arguments;
@@ -145,12 +166,16 @@ TEST(ZqcryptChecks, AFailedJobGivesTheWindowsErrorPromptAndTheJobsText) {
         {"encrypt, empty source",
          {"encrypt", (dir / "empty.txt").string(), (dir / "out").string()},
          "zqcrypt: Error Encoding File!\nEncryptError: "},
+        {"encrypt, onto a FIFO",
+         {"encrypt", (dir / "plain.txt").string(), (dir / "fifo").string()},
+         "zqcrypt: Error Encoding File!\nEncryptError: 75  Path/File access error"},
     };
     for (const Row& row : rows) {
         const ProcessResult result = RunZqcrypt(row.arguments, "secret");
         EXPECT_EQ(result.status, kJobFailed) << row.what;
         EXPECT_THAT(result.err, ::testing::StartsWith(row.message)) << row.what;
         EXPECT_FALSE(fs::exists(dir / "out")) << row.what;
+        EXPECT_TRUE(fs::is_fifo(dir / "fifo")) << row.what;
     }
 }
 

@@ -1,6 +1,7 @@
 // The attachment window when the disk, the file system or another program
 // works against a job: each failure is shown, and no file other than the
 // destination named is ever created, changed or removed.
+#include "platform/publish_fault.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 #include "test_paths.h"
@@ -19,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -37,7 +39,7 @@ QString Text(const fs::path& path) {
     return QString::fromStdString(path.string());
 }
 
-// Every name in `folder` with its content ("<folder>" or "-> target" for
+// Every name in `folder` with its content ("<folder>", "<fifo>" or "-> target" for
 // those that are no regular file), to see that nothing else was touched.
 std::map<std::string, std::string> Snapshot(const fs::path& folder) {
     std::map<std::string, std::string> entries;
@@ -47,6 +49,8 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
             entries[name] = "-> " + fs::read_symlink(entry.path()).string();
         } else if (entry.is_directory()) {
             entries[name] = "<folder>";
+        } else if (entry.is_fifo()) {
+            entries[name] = "<fifo>";
         } else {
             entries[name] = ReadFile(entry.path());
         }
@@ -81,6 +85,7 @@ private Q_SLOTS:
 
     void aFullDiskIsShownAndLeavesNoFile();
     void aSourceThatVanishesAfterTheCheckIsShown();
+    void aFileThatAppearsDuringTheJobIsKept();
     void aReadOnlyDestinationFolderIsShownAndLeftAlone();
     void oddDestinationsTouchNoOtherFile_data();
     void oddDestinationsTouchNoOtherFile();
@@ -163,6 +168,23 @@ void FileWindowFaultTest::aSourceThatVanishesAfterTheCheckIsShown() {
     QVERIFY(fs::is_empty(dir_->Path()));
 }
 
+void FileWindowFaultTest::aFileThatAppearsDuringTheJobIsKept() {
+    WriteFile(*dir_ / "source.zq", ReadFile(kVectors / "hello.zq"));
+    FillPaths(*dir_ / "source.zq", *dir_ / "out");
+    // Another program takes the name after the checks, while the job runs.
+    const platform::publish::BeforePublishing appear([this] { WriteFile(*dir_ / "out", "mine"); });
+
+    const auto boxes = Decode();
+
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.at(0).second, QStringLiteral("Error Decoding File!\r\nDecryptError: 58  File already exists"));
+    QCOMPARE(ReadFile(*dir_ / "out"), std::string("mine"));
+    auto* status = Find<QListWidget>("lstStatus");
+    QCOMPARE(status->count(), 3);
+    QVERIFY(status->item(2)->text().startsWith(QStringLiteral("Decrypting file: ")));
+    QCOMPARE(Snapshot(dir_->Path()).size(), std::size_t{2});
+}
+
 void FileWindowFaultTest::aReadOnlyDestinationFolderIsShownAndLeftAlone() {
     const fs::path locked = *dir_ / "locked";
     fs::create_directory(locked);
@@ -190,11 +212,13 @@ void FileWindowFaultTest::aReadOnlyDestinationFolderIsShownAndLeftAlone() {
 void FileWindowFaultTest::oddDestinationsTouchNoOtherFile_data() {
     QTest::addColumn<QString>("dest");
     QTest::addColumn<QString>("error");
+    // Any name already there refuses the job before it starts; the file a link points to is never created.
     QTest::newRow("a folder") << "folder"
-                              << "Error Decoding File!\r\nDecryptError: 75  Path/File access error";
-    // The link's name is replaced by the new file; the file it points to is never created.
+                              << "File Found With Same Path and Name as Decrypted File Path!";
     QTest::newRow("a dangling link") << "dangling"
-                                     << "";
+                                     << "File Found With Same Path and Name as Decrypted File Path!";
+    QTest::newRow("a FIFO") << "fifo"
+                            << "File Found With Same Path and Name as Decrypted File Path!";
     QTest::newRow("a star") << "*.txt"
                             << "";
     QTest::newRow("a question mark") << "a?.txt"
@@ -211,6 +235,7 @@ void FileWindowFaultTest::oddDestinationsTouchNoOtherFile() {
     fs::create_directory(work / "folder");
     WriteFile(work / "folder" / "inside.txt", "inside");
     fs::create_symlink(*dir_ / "target", work / "dangling");
+    QCOMPARE(::mkfifo((work / "fifo").c_str(), 0600), 0);
     for (const char* name : {"a.txt", "b.txt", "ab.txt", "a.bin"}) {
         WriteFile(work / name, name);
     }
@@ -229,6 +254,7 @@ void FileWindowFaultTest::oddDestinationsTouchNoOtherFile() {
         QCOMPARE(boxes.at(0).second, error);
     }
     QCOMPARE(Snapshot(work), expected);
+    QVERIFY(fs::is_fifo(work / "fifo"));
     QCOMPARE(ReadFile(work / "folder" / "inside.txt"), std::string("inside"));
     QVERIFY(!fs::exists(*dir_ / "target"));
 }

@@ -1,0 +1,85 @@
+// A signal that ends zqcrypt during a job on a file system without unnamed
+// files: the job's temporary file goes with the program, which still ends as
+// the signal asks.
+#include "cipher/chunk_pump.h"
+#include "cipher/file_container.h"
+#include "platform/publish_fault.h"
+#include "support/temp_dir.h"
+#include "zqcrypt/deferred_interrupts.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::set<std::string> Names(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+TEST(RemoveUnfinishedFilesOnEndingSignals, TheTemporaryFileGoesAndTheSignalEndsTheProgram) {
+    struct Row {
+        const char* what;
+        int signal;
+        bool ignored_before;
+    };
+    const Row rows[] = {
+        {"quit", SIGQUIT, false},           {"user signal", SIGUSR1, false},
+        {"alarm", SIGALRM, false},          {"file size limit", SIGXFSZ, false},
+        {"real-time", SIGRTMIN + 1, false}, {"an ignored signal stays ignored", SIGUSR2, true},
+    };
+    for (const Row& row : rows) {
+        testsupport::TempDir dir;
+        const fs::path work = dir / "work";
+        fs::create_directory(work);
+        testsupport::WriteFile(work / "plain", std::string(3 * cipher::kChunkSize, 'p'));
+
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const rlimit no_core{0, 0};
+            (void)::setrlimit(RLIMIT_CORE, &no_core);
+            ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+            if (row.ignored_before) {
+                std::signal(row.signal, SIG_IGN);
+            }
+            const platform::publish::ForcedNamedTemporary named(platform::publish::NamedTemporary::kRenameNoReplace);
+            const zqcrypt::DeferredInterrupts guard;
+            bool raised = false;
+            const std::string result = m_Encryption::EncryptFileWithSalt(
+                (work / "plain").string(), (work / "e~plain").string(), "k", [&](std::uint64_t, std::uint64_t) {
+                    if (!raised) {
+                        raised = true;
+                        if (Names(work).size() != 2) {
+                            ::_exit(3);  // no temporary file to remove: the case would prove nothing
+                        }
+                        ::raise(row.signal);
+                    }
+                });
+            ::_exit(result.empty() ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        if (row.ignored_before) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << row.what;
+            EXPECT_EQ(Names(work), (std::set<std::string>{"plain", "e~plain"})) << row.what;
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == row.signal) << row.what << ": status " << status;
+            EXPECT_EQ(Names(work), std::set<std::string>{"plain"}) << row.what;
+        }
+    }
+}
+
+}  // namespace
