@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
@@ -102,6 +103,8 @@ public:
         pid_ = testsupport::StartZqcrypt(arguments, std::nullopt, terminal.Slave(), write_end.Get(), terminal.Slave());
     }
 
+    void Signal(int signal_number) const { ::kill(pid_, signal_number); }
+
     // Waits for the end; gives the exit status and what went to standard output.
     [[nodiscard]] int Finish(std::string& out) {
         const int status = testsupport::FinishZqcrypt(pid_);
@@ -152,6 +155,22 @@ TEST(ZqcryptKeyPrompt, CtrlCRestoresTheTerminalAndEndsAsAnInterrupt) {
     EXPECT_EQ(child.Finish(out), 128 + SIGINT);
     EXPECT_EQ(out, "");
     ExpectCookedMode(terminal.Mode());
+}
+
+// `timeout`, `kill`, a closed terminal window: whatever ends the program
+// while the prompt hides the input gives the terminal its echo back.
+TEST(ZqcryptKeyPrompt, AnEndingSignalRestoresTheTerminalAndStillEndsTheProgram) {
+    for (const int signal_number : {SIGTERM, SIGHUP, SIGALRM, SIGUSR1, SIGQUIT}) {
+        PseudoTerminal terminal;
+        ChildOnTerminal child(terminal, {"decode-text"});
+        terminal.ShownUntil("Client key: ");
+        terminal.Type("half");
+        child.Signal(signal_number);
+        std::string out;
+        EXPECT_EQ(child.Finish(out), 128 + signal_number) << strsignal(signal_number);
+        EXPECT_EQ(out, "");
+        ExpectCookedMode(terminal.Mode());
+    }
 }
 
 TEST(ZqcryptKeyPrompt, EndOfInputAtThePromptIsAMissingKey) {

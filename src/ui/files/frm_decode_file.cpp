@@ -2,6 +2,8 @@
 
 #include "cipher/file_job.h"
 #include "cipher/file_job_checks.h"
+#include "cipher/uncarriable_input.h"
+#include "platform/code_page.h"
 #include "ui/byte_text.h"
 #include "ui/files/browse.h"
 #include "ui/files/status_list.h"
@@ -159,6 +161,9 @@ void frmDecodeFile::cmdEncode_Click() {
     if (const auto refusal = m_Decoder::CheckJobInputs(m_Decoder::FileJob::kEncrypt, source, dest, key)) {
         return RefuseToProceed(QString::fromUtf8(m_Decoder::RefusalPrompt(m_Decoder::FileJob::kEncrypt, *refusal)));
     }
+    if (KeyOutsideCodePage()) {
+        return RefuseToProceed(QString::fromUtf8(m_Decoder::kKeyCannotBeUsed));
+    }
 
     StatusAdd("Here we go!");
     const std::string error = DoEncryptFile(source, dest, key);
@@ -189,6 +194,12 @@ void frmDecodeFile::RefuseToProceed(const QString& prompt) {
 std::string frmDecodeFile::TrimmedPath(const QLineEdit& box) {
     // Paths stay UTF-8 all the way to the file system.
     return util::TrimSpaces(box.text().toStdString());
+}
+
+bool frmDecodeFile::KeyOutsideCodePage() const {
+    // A new container must not get a key weaker than the one typed. Decode
+    // goes on: old files were made with such characters turned into "?".
+    return platform::codepage::FirstUncarriable(key_source_().toStdU32String()) != platform::codepage::kAllCarriable;
 }
 
 std::string frmDecodeFile::TrimmedKey() const {

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace m_Decoder {
 namespace {
@@ -42,6 +44,21 @@ void CreateFolder(const std::string& folder) {
     }
 }
 
+// Another user's key file is never read, replaced or deleted: it is theirs,
+// and its content could be planted to hand this user a key of their choice.
+// A missing file belongs to nobody and may be made.
+void RequireOwnKeyFile(const std::string& path) {
+    const uid_t user = ::geteuid();
+    struct stat link_info {};
+    if (::lstat(path.c_str(), &link_info) != 0) {
+        return;
+    }
+    struct stat info {};
+    if (link_info.st_uid != user || (::stat(path.c_str(), &info) == 0 && info.st_uid != user)) {
+        throw RuntimeError(platform::err::kPermissionDenied);
+    }
+}
+
 // Drops one line ending at the very end: CR LF, or a lone LF.
 std::string WithoutFinalLineEnding(std::string text) {
     if (text.ends_with("\r\n")) {
@@ -64,6 +81,7 @@ std::string KeyFilePath(const KeyStoreSettings& settings) {
 void SaveClientKey(const std::string& sKey, const KeyStoreSettings& settings) {
     try {
         const std::string path = PathOrRaise(settings);
+        RequireOwnKeyFile(path);
         CreateFolder(settings.folder);
         const platform::FileSystemObject fso;
         // The new file stays under a temporary name until Close(): a failure
@@ -83,9 +101,11 @@ void SaveClientKey(const std::string& sKey, const KeyStoreSettings& settings) {
 
 std::string LoadClientKey(const KeyStoreSettings& settings) {
     try {
+        const std::string path = PathOrRaise(settings);
+        RequireOwnKeyFile(path);
         const platform::FileSystemObject fso;
-        platform::TextStream stream = fso.GetFile(PathOrRaise(settings))
-                                          .OpenAsTextStream(platform::IOMode::kForReading, platform::Tristate::kFalse);
+        platform::TextStream stream =
+            fso.GetFile(path).OpenAsTextStream(platform::IOMode::kForReading, platform::Tristate::kFalse);
         const std::string content = stream.Read(kLongestKeyFile);
         stream.Close();
         // A file too long for the cipher raises here and gives no key.
@@ -97,8 +117,10 @@ std::string LoadClientKey(const KeyStoreSettings& settings) {
 
 void DeleteClientKey(const KeyStoreSettings& settings) {
     try {
+        const std::string path = PathOrRaise(settings);
+        RequireOwnKeyFile(path);
         const platform::FileSystemObject fso;
-        fso.GetFile(PathOrRaise(settings)).Delete(false);
+        fso.GetFile(path).Delete(false);
     } catch (const RuntimeError&) {
         // Nothing to forget, or a key file the user made read-only: it stays.
     }
