@@ -4,6 +4,7 @@
 #include "platform/unique_fd.h"
 #include "zqcrypt_process.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -12,6 +13,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
 #include <stdexcept>
 #include <stdlib.h>
@@ -104,6 +106,7 @@ public:
     }
 
     void Signal(int signal_number) const { ::kill(pid_, signal_number); }
+    [[nodiscard]] pid_t Pid() const { return pid_; }
 
     // Waits for the end; gives the exit status and what went to standard output.
     [[nodiscard]] int Finish(std::string& out) {
@@ -171,6 +174,25 @@ TEST(ZqcryptKeyPrompt, AnEndingSignalRestoresTheTerminalAndStillEndsTheProgram) 
         EXPECT_EQ(out, "");
         ExpectCookedMode(terminal.Mode());
     }
+}
+
+// The key is about to be typed: from here on no crash may write it to disk.
+TEST(ZqcryptKeyPrompt, RunsWithoutCoreDumps) {
+    PseudoTerminal terminal;
+    ChildOnTerminal child(terminal, {"decode-text"});
+    terminal.ShownUntil("Client key: ");
+    std::ifstream limits("/proc/" + std::to_string(child.Pid()) + "/limits");
+    std::string line;
+    std::string core_line;
+    while (std::getline(limits, line)) {
+        if (line.starts_with("Max core file size")) {
+            core_line = line;
+        }
+    }
+    terminal.Type("\x04");
+    std::string out;
+    EXPECT_EQ(child.Finish(out), 1);
+    EXPECT_THAT(core_line, ::testing::MatchesRegex("Max core file size +0 +0 +bytes *"));
 }
 
 TEST(ZqcryptKeyPrompt, EndOfInputAtThePromptIsAMissingKey) {
