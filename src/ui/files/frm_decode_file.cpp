@@ -153,8 +153,9 @@ void frmDecodeFile::cmdEBrowse_Click() {
 }
 
 void frmDecodeFile::cmdEncode_Click() {
-    // Encrypts the file named in the second box into the first. Neither the
-    // key nor an existing destination stops it: the container replaces one.
+    // Encrypts the file named in the second box into the first. Neither a
+    // missing key nor an existing destination stops it (the container
+    // replaces one); a key the code page would weaken does.
     const std::string source = TrimmedPath(*txtDFile_);
     const std::string dest = TrimmedPath(*txtEFile_);
     const std::string key = TrimmedKey();
