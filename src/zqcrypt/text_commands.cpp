@@ -94,9 +94,10 @@ ExitStatus RunTextCommand(const Invocation& invocation, const KeySources& key_so
         Complain(console, "cannot read standard input: " + platform::ErrorText(error));
         return ExitStatus::kJobFailed;
     }
-    const std::string bytes =
-        input.size() > LongestInput(invocation.raw) ? input : BytesFromInput(input, invocation.raw);
-    if (bytes.size() > m_Decoder::kLongestText) {
+    // Reading stopped one byte past what any text the cipher takes could be.
+    const bool cut_short = input.size() > LongestInput(invocation.raw);
+    const std::string bytes = cut_short ? std::string() : BytesFromInput(input, invocation.raw);
+    if (cut_short || bytes.size() > m_Decoder::kLongestText) {
         Complain(console, decode ? kEncryptedTextTooLong : kTextToEncodeTooLong);
         return ExitStatus::kRefused;
     }
