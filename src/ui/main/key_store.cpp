@@ -46,15 +46,20 @@ void CreateFolder(const std::string& folder) {
 
 // Another user's key file is never read, replaced or deleted: it is theirs,
 // and its content could be planted to hand this user a key of their choice.
-// A missing file belongs to nobody and may be made.
-void RequireOwnKeyFile(const std::string& path) {
+// A missing file belongs to nobody and may be made. Saving and deleting
+// work on the name, so a link of the user's own may go; reading follows it,
+// so what it leads to must be the user's too.
+enum class KeyFileUse { kName, kContent };
+
+void RequireOwnKeyFile(const std::string& path, KeyFileUse use) {
     const uid_t user = ::geteuid();
     struct stat link_info {};
     if (::lstat(path.c_str(), &link_info) != 0) {
         return;
     }
     struct stat info {};
-    if (link_info.st_uid != user || (::stat(path.c_str(), &info) == 0 && info.st_uid != user)) {
+    if (link_info.st_uid != user ||
+        (use == KeyFileUse::kContent && ::stat(path.c_str(), &info) == 0 && info.st_uid != user)) {
         throw RuntimeError(platform::err::kPermissionDenied);
     }
 }
@@ -81,7 +86,7 @@ std::string KeyFilePath(const KeyStoreSettings& settings) {
 void SaveClientKey(const std::string& sKey, const KeyStoreSettings& settings) {
     try {
         const std::string path = PathOrRaise(settings);
-        RequireOwnKeyFile(path);
+        RequireOwnKeyFile(path, KeyFileUse::kName);
         CreateFolder(settings.folder);
         const platform::FileSystemObject fso;
         // The new file stays under a temporary name until Close(): a failure
@@ -102,7 +107,7 @@ void SaveClientKey(const std::string& sKey, const KeyStoreSettings& settings) {
 std::string LoadClientKey(const KeyStoreSettings& settings) {
     try {
         const std::string path = PathOrRaise(settings);
-        RequireOwnKeyFile(path);
+        RequireOwnKeyFile(path, KeyFileUse::kContent);
         const platform::FileSystemObject fso;
         platform::TextStream stream =
             fso.GetFile(path).OpenAsTextStream(platform::IOMode::kForReading, platform::Tristate::kFalse);
@@ -118,11 +123,12 @@ std::string LoadClientKey(const KeyStoreSettings& settings) {
 void DeleteClientKey(const KeyStoreSettings& settings) {
     try {
         const std::string path = PathOrRaise(settings);
-        RequireOwnKeyFile(path);
+        RequireOwnKeyFile(path, KeyFileUse::kName);
         const platform::FileSystemObject fso;
         fso.GetFile(path).Delete(false);
     } catch (const RuntimeError&) {
-        // Nothing to forget, or a key file the user made read-only: it stays.
+        // Nothing to forget, a key file the user made read-only, or another
+        // user's: it stays.
     }
 }
 

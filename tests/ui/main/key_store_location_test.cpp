@@ -113,8 +113,16 @@ TEST(KeyStoreLocation, AnotherUsersKeyFileIsLeftAlone) {
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
     const std::string planted = testsupport::ReadFile(dir / m_Decoder::kKeyFileName);
 
+    // The user's own link to that file reads nothing either.
+    const fs::path linked = dir / "linked";
+    fs::create_directory(linked);
+    fs::create_symlink(dir / m_Decoder::kKeyFileName, linked / m_Decoder::kKeyFileName);
+    testsupport::GiveToUnprivilegedUser(linked);
+    testsupport::GiveToUnprivilegedUser(linked / m_Decoder::kKeyFileName);
+    const m_Decoder::KeyStoreSettings through_link{.folder = linked.string(), .pause_rounds = 0, .yield = {}};
+
     const int result = testsupport::RunUnprivileged([&] {
-        if (!m_Decoder::LoadClientKey(settings).empty()) {
+        if (!m_Decoder::LoadClientKey(settings).empty() || !m_Decoder::LoadClientKey(through_link).empty()) {
             return 1;
         }
         m_Decoder::SaveClientKey("mine", settings);
