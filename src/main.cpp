@@ -1,11 +1,14 @@
+#include "platform/process_guard.h"
 #include "ui/files/attach_file_window.h"
 #include "ui/main/frm_decode.h"
 #include "ui/main/key_store_location.h"
+#include "ui/main/termination_signals.h"
 #include "version.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    platform::ForbidCoreDumps();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(app::kTitle));
     QApplication::setApplicationVersion(
@@ -13,6 +16,7 @@ int main(int argc, char* argv[]) {
 
     frmDecode window(m_Decoder::ProgramKeyStoreSettings());
     ui::AttachFileWindow(window);
+    ui::CloseOnTerminationSignals(window);
     window.show();
     return QApplication::exec();
 }

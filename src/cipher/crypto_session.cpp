@@ -15,8 +15,10 @@ namespace crypt = platform::crypt;
 
 constexpr const char* kContainerName = "CryptoAPIExample";
 
+// One line: it ends up in a status list, a message box and on a terminal,
+// none of which want a CR in the middle of a message.
 constexpr const char* kAcquireFailed =
-    "DLL error code shown above.  Error during CryptAcquireContext for a new key container.\r\n"
+    "DLL error code shown above.  Error during CryptAcquireContext for a new key container. "
     "A container with this name probably already exists.";
 constexpr const char* kCreateHashFailed =
     "DLL error code shown above. Could not create a Hash Object (CryptCreateHash API)";

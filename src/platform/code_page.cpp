@@ -34,10 +34,9 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// Decodes one UTF-8 sequence at `pos` and moves past it. A malformed sequence
-// (stray continuation, overlong form, surrogate, beyond U+10FFFF, cut short)
-// yields the replacement character and moves one byte on.
-char32_t NextCodePoint(std::string_view utf8, std::size_t& pos) {
+}  // namespace
+
+char32_t NextCodePoint(std::string_view utf8, std::size_t& pos) noexcept {
     const auto lead = static_cast<unsigned char>(utf8[pos]);
     if (lead < 0x80) {
         ++pos;
@@ -75,8 +74,6 @@ char32_t NextCodePoint(std::string_view utf8, std::size_t& pos) {
     pos += length;
     return value;
 }
-
-}  // namespace
 
 char32_t CharOfCode(unsigned char code) noexcept {
     if (code >= 0x80 && code <= 0x9F) {
@@ -131,6 +128,28 @@ std::string Utf8FromBytes(std::string_view bytes) {
         AppendUtf8(utf8, CharOfCode(static_cast<unsigned char>(b)));
     }
     return utf8;
+}
+
+std::size_t FirstUncarriable(std::u32string_view text) noexcept {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // '?' itself is carried; only a character that would turn into one is not.
+        if (text[i] != kUnmappable && CodeOfChar(text[i]) == kUnmappable) {
+            return i + 1;
+        }
+    }
+    return kAllCarriable;
+}
+
+std::size_t FirstUncarriableUtf8(std::string_view utf8) noexcept {
+    std::size_t position = 0;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        ++position;
+        const char32_t c = NextCodePoint(utf8, pos);
+        if (c != kUnmappable && CodeOfChar(c) == kUnmappable) {
+            return position;
+        }
+    }
+    return kAllCarriable;
 }
 
 }  // namespace platform::codepage

@@ -7,7 +7,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <mutex>
+#include <optional>
 #include <pwd.h>
+#include <set>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,7 +41,7 @@ std::filesystem::path HomeFolder() {
 
 // Container names are the caller's text; the record's file name spells every
 // byte outside a small safe set as %XX, so no name can leave the folder.
-std::filesystem::path RecordPath(const std::string& name) {
+std::string RecordFileName(const std::string& name) {
     if (name.empty() || name.size() > kLongestName) {
         throw ProviderFailure{kNteBadKeysetParam};
     }
@@ -54,7 +57,7 @@ std::filesystem::path RecordPath(const std::string& name) {
         }
     }
     file_name += kRecordSuffix;
-    return KeyContainerFolder() / file_name;
+    return file_name;
 }
 
 // Creates each missing folder on the way, owner-only, as the XDG base
@@ -73,19 +76,7 @@ void MakeFolders(const std::filesystem::path& folder) {
     }
 }
 
-}  // namespace
-
-std::filesystem::path KeyContainerFolder() {
-    // A relative XDG_DATA_HOME is invalid and ignored, as the XDG rules say.
-    if (const char* data_home = std::getenv("XDG_DATA_HOME"); data_home != nullptr && data_home[0] == '/') {
-        return std::filesystem::path(data_home) / "zqdecoder";
-    }
-    return HomeFolder() / ".local" / "share" / "zqdecoder";
-}
-
-void CreateKeyContainer(const std::string& name) {
-    const std::filesystem::path record = RecordPath(name);
-    MakeFolders(record.parent_path());
+void MakeRecord(const std::filesystem::path& record) {
     // O_EXCL makes creation the test for an existing container, and refuses a planted link.
     UniqueFd fd(::open(record.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!fd.Valid()) {
@@ -109,10 +100,85 @@ void CreateKeyContainer(const std::string& name) {
     }
 }
 
+// Containers whose record could not be written (no home folder, a data
+// folder that cannot be made or written) live here for the life of the
+// process. A container holds nothing that a later session needs to find, so
+// no session fails for want of its folder. They are known by the record's
+// path, or by its file name alone when there is no folder at all.
+class ContainersInMemory {
+public:
+    void Add(const std::string& place) {
+        const std::lock_guard lock(mutex_);
+        if (!places_.insert(place).second) {
+            throw ProviderFailure{kNteExists};
+        }
+    }
+    [[nodiscard]] bool Contains(const std::string& place) {
+        const std::lock_guard lock(mutex_);
+        return places_.contains(place);
+    }
+
+private:
+    std::mutex mutex_;
+    std::set<std::string> places_;
+};
+
+ContainersInMemory& InMemory() {
+    static ContainersInMemory containers;
+    return containers;
+}
+
+// The record's path, or nothing when there is no folder for it.
+std::optional<std::filesystem::path> RecordPath(const std::string& file_name) {
+    try {
+        return KeyContainerFolder() / file_name;
+    } catch (const ProviderFailure&) {
+        return std::nullopt;
+    }
+}
+
+std::string PlaceInMemory(const std::optional<std::filesystem::path>& record, const std::string& file_name) {
+    return record ? record->string() : file_name;
+}
+
+}  // namespace
+
+std::filesystem::path KeyContainerFolder() {
+    // A relative XDG_DATA_HOME is invalid and ignored, as the XDG rules say.
+    if (const char* data_home = std::getenv("XDG_DATA_HOME"); data_home != nullptr && data_home[0] == '/') {
+        return std::filesystem::path(data_home) / "zqdecoder";
+    }
+    return HomeFolder() / ".local" / "share" / "zqdecoder";
+}
+
+void CreateKeyContainer(const std::string& name) {
+    const std::string file_name = RecordFileName(name);
+    const std::optional<std::filesystem::path> record = RecordPath(file_name);
+    if (InMemory().Contains(PlaceInMemory(record, file_name))) {
+        throw ProviderFailure{kNteExists};
+    }
+    if (record) {
+        try {
+            MakeFolders(record->parent_path());
+            MakeRecord(*record);
+            return;
+        } catch (const ProviderFailure& failure) {
+            if (failure.code == kNteExists) {
+                throw;
+            }
+        }
+    }
+    InMemory().Add(PlaceInMemory(record, file_name));
+}
+
 void OpenKeyContainer(const std::string& name) {
-    const std::filesystem::path record = RecordPath(name);
+    const std::string file_name = RecordFileName(name);
+    const std::optional<std::filesystem::path> record = RecordPath(file_name);
+    if (InMemory().Contains(PlaceInMemory(record, file_name))) {
+        return;
+    }
     struct stat info {};
-    if (::lstat(record.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!record || ::lstat(record->c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
         throw ProviderFailure{kNteBadKeyset};
     }
 }

@@ -9,7 +9,7 @@
 
 namespace zqcrypt {
 
-std::string ReadClientKey(const KeySources& sources) {
+ClientKey ReadClientKey(const KeySources& sources) {
     std::string utf8;
     if (sources.variable != nullptr) {
         utf8 = sources.variable;
@@ -19,7 +19,11 @@ std::string ReadClientKey(const KeySources& sources) {
             utf8 = std::move(*typed);
         }
     }
-    return platform::codepage::BytesFromUtf8(util::TrimSpaces(utf8));
+    const std::string trimmed = util::TrimSpaces(utf8);
+    return ClientKey{
+        .bytes = platform::codepage::BytesFromUtf8(trimmed),
+        .outside_code_page = platform::codepage::FirstUncarriableUtf8(trimmed) != platform::codepage::kAllCarriable,
+    };
 }
 
 }  // namespace zqcrypt

@@ -15,10 +15,18 @@ struct KeySources {
     int prompt_fd = 2;
 };
 
-// The client key as the cipher takes it: spaces trimmed from both ends, then
-// turned into a byte string through the single-byte code page. ZQ_KEY wins
-// when it is set; otherwise the key is asked for when standard input is a
-// terminal. Empty when there is no key: the caller refuses with "Key Missing!".
-[[nodiscard]] std::string ReadClientKey(const KeySources& sources);
+struct ClientKey {
+    // As the cipher takes it: spaces trimmed from both ends, then turned into
+    // a byte string through the single-byte code page. Empty when there is no
+    // key: the caller refuses with "Key Missing!".
+    std::string bytes;
+    // Some character of the key has no code in the code page and became "?".
+    // New containers and texts refuse such a key; reading old ones warns.
+    bool outside_code_page = false;
+};
+
+// ZQ_KEY wins when it is set; otherwise the key is asked for when standard
+// input is a terminal.
+[[nodiscard]] ClientKey ReadClientKey(const KeySources& sources);
 
 }  // namespace zqcrypt

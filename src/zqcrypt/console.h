@@ -14,8 +14,9 @@ struct Console {
     int err = 2;
 };
 
-// Writes "zqcrypt: <message>" and a line break to standard error. A failure
-// to write there is ignored: there is nowhere left to report it.
+// Writes "zqcrypt: <message>" and a line break to standard error, with the
+// message's control characters other than LF shown as \xHH. A failure to
+// write there is ignored: there is nowhere left to report it.
 void Complain(const Console& console, std::string_view message) noexcept;
 
 // "cannot write standard output: 61  Disk full". Standard output failing

@@ -2,17 +2,19 @@
 
 #include "platform/runtime_error.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <unistd.h>
 
 namespace zqcrypt {
 
-std::string ReadAll(int fd) {
+std::string ReadAtMost(int fd, std::size_t limit) {
     std::string bytes;
     std::array<char, 65536> buffer{};
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+    while (bytes.size() <= limit) {
+        const std::size_t wanted = std::min(buffer.size(), limit + 1 - bytes.size());
+        const ssize_t got = ::read(fd, buffer.data(), wanted);
         if (got > 0) {
             bytes.append(buffer.data(), static_cast<std::size_t>(got));
         } else if (got == 0) {
@@ -21,6 +23,7 @@ std::string ReadAll(int fd) {
             throw platform::ErrorFromErrno(errno);
         }
     }
+    return bytes;
 }
 
 void WriteAll(int fd, std::string_view bytes) {

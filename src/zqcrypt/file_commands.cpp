@@ -2,12 +2,14 @@
 
 #include "cipher/file_job.h"
 #include "cipher/file_job_checks.h"
+#include "cipher/uncarriable_input.h"
 #include "platform/runtime_error.h"
 #include "util/path_helpers.h"
 #include "zqcrypt/deferred_interrupts.h"
 #include "zqcrypt/fd_io.h"
 #include "zqcrypt/messages.h"
 #include "zqcrypt/progress_display.h"
+#include "zqcrypt/terminal_text.h"
 
 #include <chrono>
 #include <optional>
@@ -34,7 +36,7 @@ public:
             return;
         }
         try {
-            WriteAll(console_.out, line + "\n");
+            WriteAll(console_.out, ShownOnTerminal(line) + "\n");
         } catch (const platform::RuntimeError& error) {
             failure_ = error;
         }
@@ -78,10 +80,18 @@ ExitStatus RunFileCommand(const Invocation& invocation, const KeySources& key_so
     }
     // The window's Encode goes ahead with an empty key; in a script that would
     // write a file nobody can open with the key they meant, so both refuse.
-    const std::string key = ReadClientKey(key_sources);
+    const ClientKey client_key = ReadClientKey(key_sources);
+    const std::string& key = client_key.bytes;
     if (key.empty()) {
         Complain(console, m_Decoder::RefusalPrompt(job, m_Decoder::JobRefusal::kKeyMissing));
         return ExitStatus::kRefused;
+    }
+    if (client_key.outside_code_page) {
+        if (!decrypt) {
+            Complain(console, m_Decoder::kKeyCannotBeUsed);
+            return ExitStatus::kRefused;
+        }
+        Complain(console, kKeyOutsideCodePageWarning);
     }
 
     std::optional<ProgressDisplay> progress;
@@ -111,7 +121,7 @@ ExitStatus RunFileCommand(const Invocation& invocation, const KeySources& key_so
     }  // an interrupt held back ends the program here
 
     if (!result.empty()) {
-        Complain(console, std::string(decrypt ? kErrorDecoding : kErrorEncoding) + "\n" + result);
+        Complain(console, std::string(decrypt ? kErrorDecoding : kErrorEncoding) + "\n" + ShownOnTerminal(result));
         return ExitStatus::kJobFailed;
     }
     if (status.Failure()) {

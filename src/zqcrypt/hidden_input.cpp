@@ -2,6 +2,7 @@
 
 #include "platform/runtime_error.h"
 #include "zqcrypt/fd_io.h"
+#include "zqcrypt/terminal_restore.h"
 
 #include <cerrno>
 #include <csignal>
@@ -111,6 +112,7 @@ std::optional<std::string> ReadHiddenLine(int terminal_fd, int prompt_fd, std::s
     std::string line;
     LineEnd end = LineEnd::kEndOfInput;
     {
+        const TerminalRestoreOnSignal restore(terminal_fd, saved);
         const TerminalModeGuard guard(terminal_fd, saved, hidden);
         WriteAll(prompt_fd, prompt);
         end = ReadLine(terminal_fd, saved.c_cc, line);

@@ -8,7 +8,7 @@ namespace zqcrypt {
 
 // Shows `prompt` on `prompt_fd` and reads one line from the terminal
 // `terminal_fd` without echoing it. The terminal's mode is restored on every
-// way out. Backspace, Ctrl-U and Ctrl-W edit the line; Enter ends it.
+// way out, a signal that ends the program included. Backspace, Ctrl-U and Ctrl-W edit the line; Enter ends it.
 //
 // Returns the line without its line break, or nothing when the input ends
 // (Ctrl-D on an empty line, a hang-up). Ctrl-C and Ctrl-\ restore the

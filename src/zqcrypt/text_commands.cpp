@@ -1,6 +1,7 @@
 #include "zqcrypt/text_commands.h"
 
 #include "cipher/text_cipher.h"
+#include "cipher/uncarriable_input.h"
 #include "platform/code_page.h"
 #include "platform/runtime_error.h"
 #include "util/line_breaks.h"
@@ -54,32 +55,63 @@ constexpr std::string_view kLoneLineBreakWarning =
     return command == Command::kDecodeText ? WithNativeLineBreaks(text) : text;
 }
 
+// The most input that can still be a text the cipher takes: a character is
+// at most four bytes of UTF-8, and a byte-order mark may come first.
+[[nodiscard]] std::size_t LongestInput(bool raw) {
+    return raw ? m_Decoder::kLongestText : 4 * m_Decoder::kLongestText + kUtf8ByteOrderMark.size();
+}
+
+// A new text is refused for a character the code page would turn into "?".
+[[nodiscard]] std::size_t FirstUncarriableCharacter(std::string_view input) {
+    if (input.starts_with(kUtf8ByteOrderMark)) {
+        input.remove_prefix(kUtf8ByteOrderMark.size());
+    }
+    return platform::codepage::FirstUncarriableUtf8(input);
+}
+
 }  // namespace
 
 ExitStatus RunTextCommand(const Invocation& invocation, const KeySources& key_sources, const Console& console) {
-    const std::string key = ReadClientKey(key_sources);
+    const bool decode = invocation.command == Command::kDecodeText;
+    const ClientKey client_key = ReadClientKey(key_sources);
+    const std::string& key = client_key.bytes;
     if (key.empty()) {
         Complain(console, kKeyMissing);
         return ExitStatus::kRefused;
     }
+    if (client_key.outside_code_page) {
+        if (!decode) {
+            Complain(console, m_Decoder::kKeyCannotBeUsed);
+            return ExitStatus::kRefused;
+        }
+        Complain(console, kKeyOutsideCodePageWarning);
+    }
 
     std::string input;
     try {
-        input = ReadAll(console.in);
+        input = ReadAtMost(console.in, LongestInput(invocation.raw));
     } catch (const platform::RuntimeError& error) {
         Complain(console, "cannot read standard input: " + platform::ErrorText(error));
         return ExitStatus::kJobFailed;
     }
-    const std::string bytes = BytesFromInput(input, invocation.raw);
-    if (bytes.size() > m_Decoder::kLongestText) {
-        Complain(console, invocation.command == Command::kDecodeText ? kEncryptedTextTooLong : kTextToEncodeTooLong);
+    // Reading stopped one byte past what any text the cipher takes could be.
+    const bool cut_short = input.size() > LongestInput(invocation.raw);
+    const std::string bytes = cut_short ? std::string() : BytesFromInput(input, invocation.raw);
+    if (cut_short || bytes.size() > m_Decoder::kLongestText) {
+        Complain(console, decode ? kEncryptedTextTooLong : kTextToEncodeTooLong);
         return ExitStatus::kRefused;
+    }
+    if (!decode && !invocation.raw) {
+        if (const std::size_t position = FirstUncarriableCharacter(input);
+            position != platform::codepage::kAllCarriable) {
+            Complain(console, m_Decoder::TextCannotBeProtected(position));
+            return ExitStatus::kRefused;
+        }
     }
 
     std::string output;
     try {
-        const std::string result = invocation.command == Command::kDecodeText ? m_Decoder::DecodeText(bytes, key)
-                                                                              : m_Decoder::EncodeText(bytes, key);
+        const std::string result = decode ? m_Decoder::DecodeText(bytes, key) : m_Decoder::EncodeText(bytes, key);
         output = OutputFromBytes(result, invocation.command, invocation.raw);
         // The cipher can put a lone CR or LF into encoded text; decoding it as
         // text turns that into CR LF and garbles everything after it.

@@ -116,7 +116,7 @@ TEST_F(CryptSessionTest, EveryFailureRaisesTheLastErrorAndItsMessage) {
     };
     const Row rows[] = {
         {CryptCall::kAcquireContext, true,
-         "DLL error code shown above.  Error during CryptAcquireContext for a new key container.\r\n"
+         "DLL error code shown above.  Error during CryptAcquireContext for a new key container. "
          "A container with this name probably already exists."},
         {CryptCall::kCreateHash, false,
          "DLL error code shown above. Could not create a Hash Object (CryptCreateHash API)"},

@@ -65,7 +65,7 @@ TEST_F(FileContainerFailureTest, FailuresLeaveTheOldDestinationAsItWas) {
         {"source is a folder", Op::kEncrypt, std::nullopt, "75  Path/File access error", ""},
         {"container is a folder", Op::kDecrypt, std::nullopt, "75  Path/File access error", ""},
         {"provider cannot be acquired", Op::kEncrypt, "data",
-         "-2146893792  DLL error code shown above.  Error during CryptAcquireContext for a new key container.\r\n"
+         "-2146893792  DLL error code shown above.  Error during CryptAcquireContext for a new key container. "
          "A container with this name probably already exists.",
          "", CryptCall::kAcquireContext},
         {"encryption fails in the third chunk", Op::kEncrypt, big,
@@ -190,20 +190,49 @@ TEST_F(FileContainerFailureTest, AFullDiskPartWayLeavesTheOldDestination) {
     EXPECT_EQ(EntriesIn(dir_.Path()), 3U) << "plain, dest and the data folder; no temporary file";
 }
 
-TEST_F(FileContainerFailureTest, AKeyContainerFolderThatCannotBeMadeEndsTheSessionWithItsMessage) {
+// Where the container's folder cannot be made, the session keeps it in
+// memory: nothing a later job needs is in it, so no job fails for it.
+TEST_F(FileContainerFailureTest, AKeyContainerFolderThatCannotBeMadeIsKeptInMemory) {
     WriteFile(dir_ / "plain", "plain");
-    WriteFile(dir_ / "dest", kOld);
-    WriteFile(dir_ / "sealed", "abc" + std::string(12, 's') + "\x0c");
     WriteFile(dir_ / "not a folder", "");
-    const ScopedEnv data_home("XDG_DATA_HOME", (dir_ / "not a folder" / "data").string());
-    const std::string expected = std::to_string(platform::crypt::kNteBadKeyset) +
-                                 "  DLL error code shown above.  Error during CryptAcquireContext for a new key "
-                                 "container.\r\nA container with this name probably already exists.";
-
-    EXPECT_EQ(EncryptFileWithSalt((dir_ / "plain").string(), (dir_ / "dest").string(), "k"), expected);
-    EXPECT_EQ(DecryptFileWithSalt((dir_ / "sealed").string(), (dir_ / "dest").string(), "k"), expected);
-    EXPECT_EQ(ReadFile(dir_ / "dest"), kOld);
-    EXPECT_EQ(EntriesIn(dir_.Path()), 4U) << "plain, sealed, dest and the file in the way; no temporary file";
+    for (const fs::path& path : {dir_.Path(), dir_ / "plain"}) {
+        testsupport::GiveToUnprivilegedUser(path);
+    }
+    struct Row {
+        const char* what;
+        std::optional<std::string> data_home;
+        std::string home;
+    };
+    const Row rows[] = {
+        {"a file in the way", (dir_ / "not a folder" / "data").string(), dir_.Path().string()},
+        {"a home that does not exist and cannot be made", std::nullopt, "/nonexistent/zq"},
+    };
+    int number = 0;
+    for (const Row& row : rows) {
+        const std::string sealed = (dir_ / ("sealed" + std::to_string(++number))).string();
+        const std::string opened = sealed + ".plain";
+        // As another user: root could make a folder anywhere.
+        const int result = testsupport::RunUnprivileged([&] {
+            if (row.data_home) {
+                ::setenv("XDG_DATA_HOME", row.data_home->c_str(), 1);
+            } else {
+                ::unsetenv("XDG_DATA_HOME");
+            }
+            ::setenv("HOME", row.home.c_str(), 1);
+            // Twice: the second session finds the container the first made.
+            for (int run = 0; run < 2; ++run) {
+                if (!EncryptFileWithSalt((dir_ / "plain").string(), sealed, "k").empty() ||
+                    !DecryptFileWithSalt(sealed, opened + std::to_string(run), "k").empty()) {
+                    return 1;
+                }
+            }
+            return 0;
+        });
+        EXPECT_EQ(result, 0) << row.what;
+        EXPECT_EQ(ReadFile(opened + "1"), "plain") << row.what;
+    }
+    EXPECT_FALSE(fs::exists("/nonexistent/zq"));
+    EXPECT_TRUE(fs::is_regular_file(dir_ / "not a folder"));
 }
 
 }  // namespace

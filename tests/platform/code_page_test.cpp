@@ -64,3 +64,35 @@ TEST(CodePage, MalformedUtf8BecomesQuestionMarks) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CodePage, FindsTheFirstCharacterItCannotCarry) {
+    struct Row {
+        const char* what;
+        std::string utf8;
+        std::size_t position;
+    };
+    const Row rows[] = {
+        {"empty", "", kAllCarriable},
+        {"Western European", "Schl\xC3\xBCssel \xE2\x82\xAC \xC5\xA0 \xE2\x84\xA2", kAllCarriable},
+        {"question marks are carried", "???", kAllCarriable},
+        {"every gap control is carried", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D", kAllCarriable},
+        {"Cyrillic first", "\xD0\xBF\xD0\xB0", 1},
+        {"counted in characters, not bytes", "\xC3\xA9\xC3\xA9x\xE2\x98\x83", 4},
+        {"a C1 control the code page replaced", "ab\xC2\x80", 3},
+        {"an emoji", "a\xF0\x9F\x98\x80", 2},
+        {"malformed UTF-8", "ab\xFF", 3},
+        {"U+FFFD itself", "\xEF\xBF\xBD", 1},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(FirstUncarriableUtf8(row.utf8), row.position) << row.what;
+        if (row.position == kAllCarriable) {
+            EXPECT_EQ(Utf8FromBytes(BytesFromUtf8(row.utf8)), row.utf8) << row.what << ": not carried whole";
+        }
+    }
+    EXPECT_EQ(FirstUncarriable(U"caf\u00E9 \u2603"), 6U);
+    EXPECT_EQ(FirstUncarriable(U"caf\u00E9 ?"), kAllCarriable);
+}
+
+}  // namespace

@@ -4,13 +4,16 @@
 #include "platform/unique_fd.h"
 #include "zqcrypt_process.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
 #include <stdexcept>
 #include <stdlib.h>
@@ -102,6 +105,9 @@ public:
         pid_ = testsupport::StartZqcrypt(arguments, std::nullopt, terminal.Slave(), write_end.Get(), terminal.Slave());
     }
 
+    void Signal(int signal_number) const { ::kill(pid_, signal_number); }
+    [[nodiscard]] pid_t Pid() const { return pid_; }
+
     // Waits for the end; gives the exit status and what went to standard output.
     [[nodiscard]] int Finish(std::string& out) {
         const int status = testsupport::FinishZqcrypt(pid_);
@@ -152,6 +158,41 @@ TEST(ZqcryptKeyPrompt, CtrlCRestoresTheTerminalAndEndsAsAnInterrupt) {
     EXPECT_EQ(child.Finish(out), 128 + SIGINT);
     EXPECT_EQ(out, "");
     ExpectCookedMode(terminal.Mode());
+}
+
+// `timeout`, `kill`, a closed terminal window: whatever ends the program
+// while the prompt hides the input gives the terminal its echo back.
+TEST(ZqcryptKeyPrompt, AnEndingSignalRestoresTheTerminalAndStillEndsTheProgram) {
+    for (const int signal_number : {SIGTERM, SIGHUP, SIGALRM, SIGUSR1, SIGQUIT}) {
+        PseudoTerminal terminal;
+        ChildOnTerminal child(terminal, {"decode-text"});
+        terminal.ShownUntil("Client key: ");
+        terminal.Type("half");
+        child.Signal(signal_number);
+        std::string out;
+        EXPECT_EQ(child.Finish(out), 128 + signal_number) << strsignal(signal_number);
+        EXPECT_EQ(out, "");
+        ExpectCookedMode(terminal.Mode());
+    }
+}
+
+// The key is about to be typed: from here on no crash may write it to disk.
+TEST(ZqcryptKeyPrompt, RunsWithoutCoreDumps) {
+    PseudoTerminal terminal;
+    ChildOnTerminal child(terminal, {"decode-text"});
+    terminal.ShownUntil("Client key: ");
+    std::ifstream limits("/proc/" + std::to_string(child.Pid()) + "/limits");
+    std::string line;
+    std::string core_line;
+    while (std::getline(limits, line)) {
+        if (line.starts_with("Max core file size")) {
+            core_line = line;
+        }
+    }
+    terminal.Type("\x04");
+    std::string out;
+    EXPECT_EQ(child.Finish(out), 1);
+    EXPECT_THAT(core_line, ::testing::MatchesRegex("Max core file size +0 +0 +bytes *"));
 }
 
 TEST(ZqcryptKeyPrompt, EndOfInputAtThePromptIsAMissingKey) {

@@ -122,8 +122,16 @@ ProcessResult RunZqcrypt(const ProcessRequest& request) {
             throw std::runtime_error("cannot open " + *request.stdout_path);
         }
     }
-    const pid_t child = StartZqcrypt(request.arguments, request.key, in.Read(),
-                                     out_file.Valid() ? out_file.Get() : out.Write(), err.Write());
+    platform::UniqueFd in_file;
+    if (request.stdin_path) {
+        in_file.Reset(::open(request.stdin_path->c_str(), O_RDONLY | O_CLOEXEC));
+        if (!in_file.Valid()) {
+            throw std::runtime_error("cannot open " + *request.stdin_path);
+        }
+    }
+    const pid_t child =
+        StartZqcrypt(request.arguments, request.key, in_file.Valid() ? in_file.Get() : in.Read(),
+                     out_file.Valid() ? out_file.Get() : out.Write(), err.Write(), request.address_space_kib);
     in.CloseRead();
     out.CloseWrite();
     err.CloseWrite();
@@ -135,9 +143,15 @@ ProcessResult RunZqcrypt(const ProcessRequest& request) {
 }
 
 pid_t StartZqcrypt(const std::vector<std::string>& arguments, const std::optional<std::string>& key, int in, int out,
-                   int err) {
-    const std::string program = ZQCRYPT_PATH;
+                   int err, const std::optional<std::size_t>& address_space_kib) {
+    std::string program = ZQCRYPT_PATH;
     std::vector<std::string> argument_strings = {program};
+    if (address_space_kib) {
+        // The shell sets the limit and then becomes zqcrypt.
+        argument_strings = {"/bin/sh", "-c",
+                            "ulimit -v " + std::to_string(*address_space_kib) + R"( && exec "$0" "$@")", program};
+        program = "/bin/sh";
+    }
     argument_strings.insert(argument_strings.end(), arguments.begin(), arguments.end());
     std::vector<std::string> environment = {"LC_ALL=C.UTF-8", "PATH=/usr/bin:/bin"};
     if (key) {

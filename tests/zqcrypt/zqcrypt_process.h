@@ -17,10 +17,12 @@ struct ProcessResult {
 };
 
 struct ProcessRequest {
-    std::vector<std::string> arguments;      // after the program name
-    std::optional<std::string> key;          // ZQ_KEY, as UTF-8; unset when empty
-    std::string input;                       // written to standard input, then closed
-    std::optional<std::string> stdout_path;  // a file to open as standard output instead of a pipe
+    std::vector<std::string> arguments;            // after the program name
+    std::optional<std::string> key;                // ZQ_KEY, as UTF-8; unset when empty
+    std::string input;                             // written to standard input, then closed
+    std::optional<std::string> stdout_path;        // a file to open as standard output instead of a pipe
+    std::optional<std::string> stdin_path;         // a file to open as standard input instead of `input`
+    std::optional<std::size_t> address_space_kib;  // run under `ulimit -v` of this many KiB
 };
 
 [[nodiscard]] std::filesystem::path ZqcryptPath();
@@ -33,7 +35,8 @@ struct ProcessRequest {
 // Starts zqcrypt with `in`, `out` and `err` as its standard descriptors, in
 // an environment of a UTF-8 locale and, when given, ZQ_KEY.
 [[nodiscard]] pid_t StartZqcrypt(const std::vector<std::string>& arguments, const std::optional<std::string>& key,
-                                 int in, int out, int err);
+                                 int in, int out, int err,
+                                 const std::optional<std::size_t>& address_space_kib = std::nullopt);
 
 // Waits for a started zqcrypt: its exit status, or 128 + the signal that
 // ended it. Kills it and fails the test after ten seconds.

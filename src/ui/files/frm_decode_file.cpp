@@ -2,6 +2,8 @@
 
 #include "cipher/file_job.h"
 #include "cipher/file_job_checks.h"
+#include "cipher/uncarriable_input.h"
+#include "platform/code_page.h"
 #include "ui/byte_text.h"
 #include "ui/files/browse.h"
 #include "ui/files/status_list.h"
@@ -151,13 +153,17 @@ void frmDecodeFile::cmdEBrowse_Click() {
 }
 
 void frmDecodeFile::cmdEncode_Click() {
-    // Encrypts the file named in the second box into the first. Neither the
-    // key nor an existing destination stops it: the container replaces one.
+    // Encrypts the file named in the second box into the first. Neither a
+    // missing key nor an existing destination stops it (the container
+    // replaces one); a key the code page would weaken does.
     const std::string source = TrimmedPath(*txtDFile_);
     const std::string dest = TrimmedPath(*txtEFile_);
     const std::string key = TrimmedKey();
     if (const auto refusal = m_Decoder::CheckJobInputs(m_Decoder::FileJob::kEncrypt, source, dest, key)) {
         return RefuseToProceed(QString::fromUtf8(m_Decoder::RefusalPrompt(m_Decoder::FileJob::kEncrypt, *refusal)));
+    }
+    if (KeyOutsideCodePage()) {
+        return RefuseToProceed(QString::fromUtf8(m_Decoder::kKeyCannotBeUsed));
     }
 
     StatusAdd("Here we go!");
@@ -189,6 +195,12 @@ void frmDecodeFile::RefuseToProceed(const QString& prompt) {
 std::string frmDecodeFile::TrimmedPath(const QLineEdit& box) {
     // Paths stay UTF-8 all the way to the file system.
     return util::TrimSpaces(box.text().toStdString());
+}
+
+bool frmDecodeFile::KeyOutsideCodePage() const {
+    // A new container must not get a key weaker than the one typed. Decode
+    // goes on: old files were made with such characters turned into "?".
+    return platform::codepage::FirstUncarriable(key_source_().toStdU32String()) != platform::codepage::kAllCarriable;
 }
 
 std::string frmDecodeFile::TrimmedKey() const {

@@ -54,6 +54,7 @@ private:
     void RefuseToProceed(const QString& prompt);
     [[nodiscard]] static std::string TrimmedPath(const QLineEdit& box);
     [[nodiscard]] std::string TrimmedKey() const;
+    [[nodiscard]] bool KeyOutsideCodePage() const;
 
     KeySource key_source_;
     // The program's one file chooser. Browse is its only user, and unloading

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace m_Decoder {
 namespace {
@@ -42,6 +44,26 @@ void CreateFolder(const std::string& folder) {
     }
 }
 
+// Another user's key file is never read, replaced or deleted: it is theirs,
+// and its content could be planted to hand this user a key of their choice.
+// A missing file belongs to nobody and may be made. Saving and deleting
+// work on the name, so a link of the user's own may go; reading follows it,
+// so what it leads to must be the user's too.
+enum class KeyFileUse { kName, kContent };
+
+void RequireOwnKeyFile(const std::string& path, KeyFileUse use) {
+    const uid_t user = ::geteuid();
+    struct stat link_info {};
+    if (::lstat(path.c_str(), &link_info) != 0) {
+        return;
+    }
+    struct stat info {};
+    if (link_info.st_uid != user ||
+        (use == KeyFileUse::kContent && ::stat(path.c_str(), &info) == 0 && info.st_uid != user)) {
+        throw RuntimeError(platform::err::kPermissionDenied);
+    }
+}
+
 // Drops one line ending at the very end: CR LF, or a lone LF.
 std::string WithoutFinalLineEnding(std::string text) {
     if (text.ends_with("\r\n")) {
@@ -64,6 +86,7 @@ std::string KeyFilePath(const KeyStoreSettings& settings) {
 void SaveClientKey(const std::string& sKey, const KeyStoreSettings& settings) {
     try {
         const std::string path = PathOrRaise(settings);
+        RequireOwnKeyFile(path, KeyFileUse::kName);
         CreateFolder(settings.folder);
         const platform::FileSystemObject fso;
         // The new file stays under a temporary name until Close(): a failure
@@ -83,9 +106,11 @@ void SaveClientKey(const std::string& sKey, const KeyStoreSettings& settings) {
 
 std::string LoadClientKey(const KeyStoreSettings& settings) {
     try {
+        const std::string path = PathOrRaise(settings);
+        RequireOwnKeyFile(path, KeyFileUse::kContent);
         const platform::FileSystemObject fso;
-        platform::TextStream stream = fso.GetFile(PathOrRaise(settings))
-                                          .OpenAsTextStream(platform::IOMode::kForReading, platform::Tristate::kFalse);
+        platform::TextStream stream =
+            fso.GetFile(path).OpenAsTextStream(platform::IOMode::kForReading, platform::Tristate::kFalse);
         const std::string content = stream.Read(kLongestKeyFile);
         stream.Close();
         // A file too long for the cipher raises here and gives no key.
@@ -97,10 +122,13 @@ std::string LoadClientKey(const KeyStoreSettings& settings) {
 
 void DeleteClientKey(const KeyStoreSettings& settings) {
     try {
+        const std::string path = PathOrRaise(settings);
+        RequireOwnKeyFile(path, KeyFileUse::kName);
         const platform::FileSystemObject fso;
-        fso.GetFile(PathOrRaise(settings)).Delete(false);
+        fso.GetFile(path).Delete(false);
     } catch (const RuntimeError&) {
-        // Nothing to forget, or a key file the user made read-only: it stays.
+        // Nothing to forget, a key file the user made read-only, or another
+        // user's: it stays.
     }
 }
 

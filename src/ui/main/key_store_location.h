@@ -6,8 +6,8 @@
 #include <string>
 
 // Where the remembered key lives. A portable install keeps it beside the
-// executable, as the program always has; an installed program sits in a
-// folder its users cannot write, and keeps it in the user's configuration
+// executable, as the program always has; an installed program, or one in a
+// folder that several users share, keeps it in the user's configuration
 // folder instead. Save, Load and Delete all follow the same rule.
 namespace m_Decoder {
 
@@ -18,8 +18,13 @@ inline constexpr std::uint32_t kSavePauseRounds = 500000;
 // neither is known.
 [[nodiscard]] std::string ConfigHome(const char* xdg_config_home, const char* home);
 
-// The executable's folder when the user can write it, else "zqdecoder" in the
-// configuration folder; empty when there is neither.
+// Whether the executable's folder may keep the key file: it belongs to the
+// user running the program, neither group nor others may write it, it is not
+// under /usr, and the user can write it.
+[[nodiscard]] bool MayHoldKeyFile(const std::string& folder);
+
+// The executable's folder when it may keep the key file, else "zqdecoder" in
+// the configuration folder; empty when there is neither.
 [[nodiscard]] std::string KeyFolder(const std::string& executable_folder, const std::string& config_home);
 
 // What the program uses: the rule above over the running executable and the

@@ -1,6 +1,7 @@
 #include "ui/files/frm_decode_file.h"
 
 #include "cipher/file_container.h"
+#include "cipher/uncarriable_input.h"
 #include "support/temp_dir.h"
 #include "test_paths.h"
 #include "ui/main/window_driver.h"
@@ -267,28 +268,36 @@ void FrmDecodeFileTest::decodeChecksItsInputsInOrder() {
 void FrmDecodeFileTest::encodeChecksItsInputsInOrder_data() {
     QTest::addColumn<QString>("plain");
     QTest::addColumn<QString>("encrypted");
+    QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("prompt");
 
+    const QString secret = QStringLiteral("secret");
+    // Cyrillic has no place in the code page: each letter would become "?".
+    const QString cyrillic = QStringLiteral(u"\u043F\u0430\u0440\u043E\u043B\u044C");
+    const QString key_refused = QString::fromUtf8(m_Decoder::kKeyCannotBeUsed);
     QTest::newRow("no file to encrypt") << ""
-                                        << "out"
-                                        << "File to Encrypt Not Provided!";
+                                        << "out" << secret << "File to Encrypt Not Provided!";
     QTest::newRow("file to encrypt of spaces") << "  "
-                                               << "out"
-                                               << "File to Encrypt Not Provided!";
+                                               << "out" << secret << "File to Encrypt Not Provided!";
     QTest::newRow("missing file to encrypt") << "missing"
-                                             << ""
-                                             << "File to Encrypt Not Found!";
+                                             << "" << secret << "File to Encrypt Not Found!";
     QTest::newRow("no destination") << "plain"
-                                    << ""
-                                    << "No Encrypted Path and Filename Provided!";
+                                    << "" << secret << "No Encrypted Path and Filename Provided!";
     QTest::newRow("destination of spaces") << "plain"
-                                           << "   "
-                                           << "No Encrypted Path and Filename Provided!";
+                                           << "   " << secret << "No Encrypted Path and Filename Provided!";
+    QTest::newRow("paths before the key") << "plain"
+                                          << "" << cyrillic << "No Encrypted Path and Filename Provided!";
+    QTest::newRow("key outside the code page") << "plain"
+                                               << "out" << cyrillic << key_refused;
+    QTest::newRow("one such character among others")
+        << "plain"
+        << "out" << QStringLiteral(u" caf\u00E9 \u20AC\u2603 ") << key_refused;
 }
 
 void FrmDecodeFileTest::encodeChecksItsInputsInOrder() {
     QFETCH(QString, plain);
     QFETCH(QString, encrypted);
+    QFETCH(QString, key);
     QFETCH(QString, prompt);
 
     WriteFile(*dir_ / "plain", "clear");
@@ -296,7 +305,7 @@ void FrmDecodeFileTest::encodeChecksItsInputsInOrder() {
         return name.trimmed().isEmpty() ? name : Text(*dir_ / name.toStdString());
     };
     FillPaths(path(encrypted), path(plain));
-    key_ = QStringLiteral("secret");
+    key_ = key;
 
     MessageBoxRecorder boxes;
     Find<QPushButton>("cmdEncode")->click();
@@ -304,6 +313,7 @@ void FrmDecodeFileTest::encodeChecksItsInputsInOrder() {
     QCOMPARE(boxes.Boxes().size(), 1);
     QCOMPARE(boxes.Boxes().at(0).first, QStringLiteral("Unable to Proceed!"));
     QCOMPARE(boxes.Boxes().at(0).second, prompt);
+    QVERIFY(!boxes.Boxes().at(0).second.contains(key.trimmed()));
     QVERIFY(window_->isVisible());
     QVERIFY(StatusLines().isEmpty());
     QVERIFY(!fs::exists(*dir_ / "out"));

@@ -1,0 +1,81 @@
+#include "ui/main/termination_signals.h"
+
+#include <QSocketNotifier>
+#include <QWidget>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace ui {
+namespace {
+
+// The pipe's write end, for the handler: the only state a handler may reach.
+std::atomic<int> signal_pipe{-1};  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
+
+extern "C" void WriteSignalToPipe(int signal_number) {
+    const int saved_errno = errno;
+    const int fd = signal_pipe.load();
+    if (fd >= 0) {
+        // A full pipe already holds a signal to act on: the byte may be lost.
+        const auto byte = static_cast<unsigned char>(signal_number);
+        (void)::write(fd, &byte, 1);
+    }
+    errno = saved_errno;
+}
+
+}  // namespace
+
+TerminationSignals::TerminationSignals(QWidget& window) : QObject(&window), window_(window) {
+    std::array<int, 2> ends{};
+    if (::pipe2(ends.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
+        return;  // without a pipe the signals keep their ordinary effect
+    }
+    read_fd_ = ends[0];
+    write_fd_ = ends[1];
+    signal_pipe.store(write_fd_);
+    notifier_ = new QSocketNotifier(read_fd_, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::OnSignalPending);
+
+    struct sigaction action {};
+    action.sa_handler = WriteSignalToPipe;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (std::size_t i = 0; i < kTerminationSignals.size(); ++i) {
+        (void)::sigaction(kTerminationSignals[i], &action, &previous_[i]);
+    }
+}
+
+TerminationSignals::~TerminationSignals() {
+    if (write_fd_ < 0) {
+        return;
+    }
+    for (std::size_t i = 0; i < kTerminationSignals.size(); ++i) {
+        (void)::sigaction(kTerminationSignals[i], &previous_[i], nullptr);
+    }
+    signal_pipe.store(-1);
+    delete notifier_;
+    ::close(read_fd_);
+    ::close(write_fd_);
+}
+
+void TerminationSignals::OnSignalPending() {
+    std::array<unsigned char, 64> bytes{};
+    ssize_t got = 0;
+    while ((got = ::read(read_fd_, bytes.data(), bytes.size())) > 0) {
+        if (received_ == 0) {
+            received_ = bytes[0];
+        }
+    }
+    // While the window is already unloading (its save pause lets events
+    // run), Qt delivers no second close.
+    window_.close();
+}
+
+void CloseOnTerminationSignals(QWidget& window) {
+    new TerminationSignals(window);  // owned by the window
+}
+
+}  // namespace ui

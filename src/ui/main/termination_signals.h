@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+
+#include <array>
+#include <csignal>
+
+class QSocketNotifier;
+class QWidget;
+
+namespace ui {
+
+// The signals with which a session manager, a terminal or `kill` ask the
+// program to end.
+inline constexpr std::array<int, 3> kTerminationSignals = {SIGTERM, SIGINT, SIGHUP};
+
+// Ends the program on those signals as File > Exit does: `window` is closed,
+// so the remembered key is saved or deleted as at any unload. The handler
+// only writes the signal's number into a pipe; the event loop reads it, so a
+// signal that arrives while a file job runs (on this same thread, without
+// yielding) takes effect once the job has ended. One instance at a time; it
+// puts the previous handlers back when it goes.
+class TerminationSignals : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TerminationSignals)
+
+public:
+    explicit TerminationSignals(QWidget& window);
+    ~TerminationSignals() override;
+
+    // The signal that ended the program, or 0.
+    [[nodiscard]] int Received() const noexcept { return received_; }
+
+private:
+    void OnSignalPending();
+
+    QWidget& window_;
+    int read_fd_ = -1;
+    int write_fd_ = -1;
+    int received_ = 0;
+    QSocketNotifier* notifier_ = nullptr;
+    std::array<struct sigaction, kTerminationSignals.size()> previous_{};  // indexed as kTerminationSignals
+};
+
+// What the program does: a TerminationSignals owned by `window`.
+void CloseOnTerminationSignals(QWidget& window);
+
+}  // namespace ui
