@@ -14,5 +14,6 @@ int main(int argc, char* argv[]) {
     frmDecode window(m_Decoder::ProgramKeyStoreSettings());
     ui::AttachFileWindow(window);
     window.show();
+    ui::OpenCommandLineFiles(window, QApplication::arguments());
     return QApplication::exec();
 }

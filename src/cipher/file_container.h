@@ -23,6 +23,11 @@ namespace m_Encryption {
 // error text, anything else leaves through the call.
 using Progress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
+// The first clear bytes of a decryption, kept in memory while it runs, so
+// that what came out can be judged without reading the new file back.
+inline constexpr std::size_t kClearHeadSize = std::size_t{64} * 1024;
+using ClearHead = std::vector<std::uint8_t>;
+
 // Writes the container of sSource to sDest. The destination is replaced only
 // when the whole container is written; on failure an existing one stays as
 // it was. Afterwards sSalt holds the new salt.
@@ -31,8 +36,10 @@ using Progress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
 // Writes the plain bytes of the container sSource to sDest, on the same
 // terms. A wrong key gives no error, only bytes that are not the plain file.
+// With `clear_head`, it receives the first kClearHeadSize clear bytes (all of
+// them for a shorter file).
 [[nodiscard]] std::string DecryptFileWithSalt(std::string sSource, std::string sDest, std::string sKey,
-                                              const Progress& progress = {});
+                                              const Progress& progress = {}, ClearHead* clear_head = nullptr);
 
 // The crypto session over bytes held in memory; errors are raised.
 void EncryptBytes(std::vector<std::uint8_t>& bytes, std::string sKey);

@@ -48,6 +48,32 @@ TEST(ParseArguments, TakesOptionsAnywhereAndPathsAsGiven) {
     }
 }
 
+TEST(ParseArguments, TakesFilesToDecryptBesideThemselves) {
+    const Invocation invocation = Parse({"decrypt", "--beside", "e~a.pdf", "-q", "--", "-b"});
+    EXPECT_EQ(invocation.command, Command::kDecrypt);
+    EXPECT_EQ(invocation.beside, (std::vector<std::string>{"e~a.pdf", "-b"}));
+    EXPECT_TRUE(invocation.source.empty());
+    EXPECT_TRUE(invocation.quiet);
+
+    const struct {
+        std::vector<std::string_view> arguments;
+        const char* message;
+    } refused[] = {
+        {{"decrypt", "--beside"}, "decrypt --beside takes one or more file names"},
+        {{"encrypt", "--beside", "a"}, "--beside applies only to decrypt"},
+        {{"decode-text", "--beside"}, "--beside applies only to decrypt"},
+        {{"decrypt", "--beside", "--raw", "a"}, "--raw applies only to decode-text and encode-text"},
+    };
+    for (const auto& row : refused) {
+        try {
+            (void)Parse(row.arguments);
+            ADD_FAILURE() << "accepted " << ::testing::PrintToString(row.arguments);
+        } catch (const UsageError& error) {
+            EXPECT_STREQ(error.what(), row.message);
+        }
+    }
+}
+
 TEST(ParseArguments, NeverRepeatsWhatFollowsAnUnknownOption) {
     struct Row {
         std::vector<std::string_view> arguments;

@@ -8,7 +8,7 @@ if(NOT status EQUAL 0)
     message(FATAL_ERROR "cmake --install failed: ${status}")
 endif()
 
-foreach(file bin/ZQDecoder bin/zqcrypt share/applications/zqdecoder.desktop
+foreach(file bin/ZQDecoder bin/zqcrypt share/applications/zqdecoder.desktop share/mime/packages/zqdecoder-mime.xml
              share/icons/hicolor/scalable/apps/zqdecoder.svg share/man/man1/zqcrypt.1)
     if(NOT EXISTS "${PREFIX}/${file}")
         message(FATAL_ERROR "not installed: ${file}")
@@ -21,8 +21,9 @@ if(NOT status EQUAL 0 OR NOT version STREQUAL "zqcrypt 4.02.4015\n")
 endif()
 
 file(READ "${PREFIX}/share/applications/zqdecoder.desktop" entry)
-if(NOT entry MATCHES "\nExec=ZQDecoder\n" OR NOT entry MATCHES "\nIcon=zqdecoder\n")
-    message(FATAL_ERROR "the desktop entry does not start ZQDecoder with its icon")
+if(NOT entry MATCHES "\nExec=ZQDecoder %F\n" OR NOT entry MATCHES "\nIcon=zqdecoder\n"
+   OR NOT entry MATCHES "\nMimeType=application/x-zq-encrypted;\n")
+    message(FATAL_ERROR "the desktop entry does not open e~ files in ZQDecoder with its icon")
 endif()
 file(READ "${PREFIX}/share/man/man1/zqcrypt.1" page)
 if(NOT page MATCHES "\"ZQ Decoder 4.02.4015\"" OR NOT page MATCHES "ZQ_KEY")

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "cipher/file_container.h"
 #include "ui/chooser/frm_drive.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
+#include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QLineEdit;
 class QPushButton;
@@ -39,6 +43,11 @@ public:
     [[nodiscard]] std::string DoEncryptFile(const std::string& SourceFile, const std::string& DestFile,
                                             const std::string& skey);
 
+    // Files dropped on the window or opened with the program. One file fills
+    // both boxes as Browse does; several are queued, each with a line
+    // "Queued: PATH", for Decode with an empty encrypted-file box.
+    void OpenFiles(const QStringList& files);
+
 public Q_SLOTS:
     void cmdCancel_Click();
     void cmdDecode_Click();
@@ -55,6 +64,11 @@ private:
     [[nodiscard]] static std::string TrimmedPath(const QLineEdit& box);
     [[nodiscard]] std::string TrimmedKey() const;
 
+    // Decodes the queued files, each beside itself, and empties the queue.
+    void RunQueue();
+    // The "Check the Key" box, after a job whose clear bytes look like noise.
+    void WarnOfWrongKey(std::size_t suspects, std::size_t decoded, bool queue);
+
     KeySource key_source_;
     // The program's one file chooser. Browse is its only user, and unloading
     // this window only hides it, so the chooser's fields (the last folder
@@ -67,6 +81,11 @@ private:
     QLineEdit* txtDFile_ = nullptr;
     StatusList* lstStatus_ = nullptr;
     QPushButton* cmdEncode_ = nullptr;
+
+    // Files waiting for Decode, in the order they came; unloading drops them.
+    std::vector<std::string> queue_;
+    // The first clear bytes of the running decrypt job, judged when it ends.
+    m_Encryption::ClearHead clear_head_;
 };
 
 }  // namespace ui
