@@ -16,6 +16,15 @@ using zqcrypt::UsageError;
     return ParseArguments(arguments);
 }
 
+void ExpectUsageError(const std::vector<std::string_view>& arguments, const char* message) {
+    try {
+        (void)Parse(arguments);
+        ADD_FAILURE() << "accepted " << ::testing::PrintToString(arguments);
+    } catch (const UsageError& error) {
+        EXPECT_STREQ(error.what(), message);
+    }
+}
+
 TEST(ParseArguments, TakesOptionsAnywhereAndPathsAsGiven) {
     struct Row {
         std::vector<std::string_view> arguments;
@@ -65,12 +74,7 @@ TEST(ParseArguments, TakesFilesToDecryptBesideThemselves) {
         {{"decrypt", "--beside", "--raw", "a"}, "--raw applies only to decode-text and encode-text"},
     };
     for (const auto& row : refused) {
-        try {
-            (void)Parse(row.arguments);
-            ADD_FAILURE() << "accepted " << ::testing::PrintToString(row.arguments);
-        } catch (const UsageError& error) {
-            EXPECT_STREQ(error.what(), row.message);
-        }
+        ExpectUsageError(row.arguments, row.message);
     }
 }
 
@@ -87,12 +91,7 @@ TEST(ParseArguments, NeverRepeatsWhatFollowsAnUnknownOption) {
         {{"decode-text", "hunter2"}, "decode-text takes no file names: it reads standard input"},
     };
     for (const Row& row : rows) {
-        try {
-            (void)Parse(row.arguments);
-            ADD_FAILURE() << "accepted " << ::testing::PrintToString(row.arguments);
-        } catch (const UsageError& error) {
-            EXPECT_STREQ(error.what(), row.message);
-        }
+        ExpectUsageError(row.arguments, row.message);
     }
 }
 
