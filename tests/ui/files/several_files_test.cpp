@@ -50,13 +50,17 @@ bool DragAndDrop(QWidget* target, QMimeData& data) {
     return drop.isAccepted();
 }
 
+// File managers send the paths as text too, which a text box would paste.
 bool DropFiles(QWidget* target, const QList<fs::path>& files) {
     QMimeData data;
     QList<QUrl> urls;
+    QStringList paths;
     for (const fs::path& file : files) {
         urls.append(QUrl::fromLocalFile(Text(file)));
+        paths.append(Text(file));
     }
     data.setUrls(urls);
+    data.setText(paths.join(QLatin1Char('\n')));
     return DragAndDrop(target, data);
 }
 
