@@ -90,7 +90,7 @@ bool RenderAttachmentWindow(const QString& file) {
 // gives the encrypted file's path ("" on failure).
 QString MakeAttachment(const QTemporaryDir& folder, const QString& name, const QByteArray& body) {
     const QString plain = folder.filePath(QStringLiteral("clear-") + name);
-    const QString encrypted = folder.filePath(QStringLiteral("e~") + name);
+    QString encrypted = folder.filePath(QStringLiteral("e~") + name);
     QFile source(plain);
     if (!source.open(QIODevice::WriteOnly) || source.write(body) != body.size()) {
         return {};
