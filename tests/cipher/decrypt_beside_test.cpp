@@ -1,6 +1,7 @@
 #include "cipher/decrypt_beside.h"
 
 #include "cipher/file_container.h"
+#include "platform/scoped_env.h"
 #include "support/temp_dir.h"
 #include "test_paths.h"
 
@@ -53,6 +54,7 @@ TEST(PlanDecryptBeside, ProposesBesideAndRefusesAsDecodeDoes) {
 
 TEST(DecryptBeside, DecodesRefusesOrFailsEachFile) {
     TempDir dir;
+    const testsupport::ScopedEnv data_home("XDG_DATA_HOME", (dir / "data").string());
     fs::copy_file(kVectors / "hello.zq", dir / "e~hello.txt");
     WriteFile(dir / "e~broken.txt", std::string(1, '\x7f'));  // a salt longer than the file
     std::vector<std::string> lines;

@@ -1,6 +1,7 @@
 #include "cipher/wrong_key_check.h"
 
 #include "cipher/file_container.h"
+#include "platform/scoped_env.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,7 @@ TEST(BitsPerByte, MeasuresTheSpreadOfByteValues) {
 // a wrong key's noise is told from the right key's file.
 TEST(ClearHead, HoldsTheFirstClearBytesAndTellsAWrongKey) {
     TempDir dir;
+    const testsupport::ScopedEnv data_home("XDG_DATA_HOME", (dir / "data").string());
     const struct {
         const char* what;
         std::size_t size;

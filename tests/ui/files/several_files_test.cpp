@@ -1,6 +1,7 @@
 // Files that come to the windows from the desktop: dropped on either window,
 // or named on the program's command line, and decoded several at once.
 #include "cipher/file_container.h"
+#include "platform/scoped_env.h"
 #include "support/temp_dir.h"
 #include "ui/files/attach_file_window.h"
 #include "ui/files/frm_decode_file.h"
@@ -26,6 +27,7 @@ namespace fs = std::filesystem;
 using testsupport::KeyStoreIn;
 using testsupport::MessageBoxRecorder;
 using testsupport::ReadFile;
+using testsupport::ScopedEnv;
 using testsupport::TempDir;
 using testsupport::WindowDriver;
 using testsupport::WriteFile;
@@ -116,12 +118,15 @@ private:
     void ClickDecode() { QTest::mouseClick(Find<QPushButton>("cmdDecode"), Qt::LeftButton); }
 
     std::unique_ptr<TempDir> dir_;
+    std::unique_ptr<ScopedEnv> data_home_;
     QString key_;
     std::unique_ptr<ui::frmDecodeFile> window_;
 };
 
 void SeveralFilesTest::init() {
     dir_ = std::make_unique<TempDir>();
+    // The provider's key container records of this test alone.
+    data_home_ = std::make_unique<ScopedEnv>("XDG_DATA_HOME", (*dir_ / ".data").string());
     key_ = QStringLiteral("secret");
     window_ = std::make_unique<ui::frmDecodeFile>([this] { return key_; });
     window_->show();
@@ -130,6 +135,7 @@ void SeveralFilesTest::init() {
 
 void SeveralFilesTest::cleanup() {
     window_.reset();
+    data_home_.reset();
     dir_.reset();
 }
 
