@@ -2,6 +2,7 @@
 
 #include "cipher/file_container.h"
 #include "platform/scoped_env.h"
+#include "support/noise_container.h"
 #include "support/temp_dir.h"
 #include "test_paths.h"
 
@@ -81,6 +82,13 @@ TEST(DecryptBeside, DecodesRefusesOrFailsEachFile) {
     EXPECT_THAT(lines, ElementsAre("Here we go!", "Getting file: " + (dir / "e~broken.txt").string(),
                                    "Decrypting file: " + (dir / "e~broken.txt").string()));
     EXPECT_FALSE(fs::exists(dir / "broken.txt"));
+
+    // Noise comes out, as from a wrong key: decoded, and doubted.
+    testsupport::WriteNoiseContainer(dir / "e~noise.txt", 8192, 1);
+    const BesideOutcome noise = m_Decoder::DecryptBeside((dir / "e~noise.txt").string(), "secret", status);
+    EXPECT_EQ(noise.kind, BesideOutcome::Kind::kDecoded);
+    EXPECT_TRUE(noise.suspect_wrong_key);
+    EXPECT_EQ(fs::file_size(dir / "noise.txt"), 8192U);
 }
 
 TEST(QueueTexts, NameTheFileAndCountTheSkipped) {

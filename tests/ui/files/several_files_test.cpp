@@ -2,6 +2,7 @@
 // or named on the program's command line, and decoded several at once.
 #include "cipher/file_container.h"
 #include "platform/scoped_env.h"
+#include "support/noise_container.h"
 #include "support/temp_dir.h"
 #include "ui/files/attach_file_window.h"
 #include "ui/files/frm_decode_file.h"
@@ -270,31 +271,32 @@ void SeveralFilesTest::aWrongKeyIsNamedOnce_data() {
 void SeveralFilesTest::aWrongKeyIsNamedOnce() {
     QFETCH(int, files);
     QFETCH(QString, prompt);
-    // Text long enough to be judged: the right key's result is never doubted.
-    const std::string text(8192, 'x');
-    QList<fs::path> sources;
+    // Noise comes out of these under any key, as under a wrong one.
+    QList<fs::path> noise;
+    QList<fs::path> text;
     for (int i = 0; i < files; ++i) {
-        const std::string name = "e~file" + std::to_string(i) + ".txt";
-        MakeAttachment(*dir_, name, text);
-        sources.append(*dir_ / name);
+        const std::string name = "file" + std::to_string(i) + ".txt";
+        testsupport::WriteNoiseContainer(*dir_ / ("e~" + name), 8192, static_cast<std::uint32_t>(i + 1));
+        noise.append(*dir_ / ("e~" + name));
+        MakeAttachment(*dir_, "e~text-" + name, std::string(8192, 'x'));
+        text.append(*dir_ / ("e~text-" + name));
     }
-    QVERIFY(DropFiles(window_.get(), sources));
 
     MessageBoxRecorder recorder;
-    key_ = QStringLiteral("wrong");
+    QVERIFY(DropFiles(window_.get(), noise));
     ClickDecode();
     QCOMPARE(recorder.Boxes(), QList<Box>({{QStringLiteral("Check the Key"), prompt}}));
-    for (const fs::path& source : sources) {
-        const fs::path written = source.parent_path() / source.filename().string().substr(2);
-        QCOMPARE(fs::file_size(written), text.size());  // the file stays
-        fs::remove(written);
+    for (int i = 0; i < files; ++i) {
+        // The files stay.
+        QCOMPARE(fs::file_size(*dir_ / ("file" + std::to_string(i) + ".txt")), 8192U);
     }
     QCOMPARE(StatusLines().filter(QStringLiteral("Created file: ")).size(), files);
 
-    QVERIFY(DropFiles(window_.get(), sources));
-    key_ = QStringLiteral("secret");
+    // The right key's text is never doubted.
+    QVERIFY(DropFiles(window_.get(), text));
     ClickDecode();
     QCOMPARE(recorder.Boxes().size(), 1);
+    QCOMPARE(StatusLines().filter(QStringLiteral("Created file: ")).size(), 2 * files);
 }
 
 void SeveralFilesTest::filesDroppedOnTheMainWindowOpenTheAttachmentWindow() {
