@@ -21,9 +21,11 @@ class StatusList;
 
 // The attachment window: the user names an encrypted file and the file to
 // create, and Decode runs the job and logs it. A hidden Encode does the
-// reverse. The window keeps nothing of its own beyond its controls, and
-// unloading it (Cancel, the close box, a missing key) empties them, so that
-// every showing after an unload starts afresh.
+// reverse. Files dropped on it, or opened with the program, fill its boxes
+// or wait in a queue. The window keeps nothing of its own beyond its
+// controls and that queue, and unloading it (Cancel, the close box, a
+// missing key) empties them, so that every showing after an unload starts
+// afresh.
 class frmDecodeFile : public QWidget {
     Q_OBJECT
 
