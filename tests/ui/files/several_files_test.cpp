@@ -5,6 +5,7 @@
 #include "support/noise_container.h"
 #include "support/temp_dir.h"
 #include "ui/files/attach_file_window.h"
+#include "ui/files/file_window_controls.h"
 #include "ui/files/frm_decode_file.h"
 #include "ui/main/window_driver.h"
 
@@ -109,13 +110,9 @@ private Q_SLOTS:
 private:
     template <typename Control>
     Control* Find(const char* name) const {
-        auto* control = window_->findChild<Control*>(QLatin1String(name));
-        if (control == nullptr) {
-            qFatal("no control %s", name);
-        }
-        return control;
+        return testsupport::ControlOf<Control>(*window_, name);
     }
-    [[nodiscard]] QStringList StatusLines() const;
+    [[nodiscard]] QStringList StatusLines() const { return testsupport::StatusLinesOf(*window_); }
     void ClickDecode() { QTest::mouseClick(Find<QPushButton>("cmdDecode"), Qt::LeftButton); }
 
     std::unique_ptr<TempDir> dir_;
@@ -138,15 +135,6 @@ void SeveralFilesTest::cleanup() {
     window_.reset();
     data_home_.reset();
     dir_.reset();
-}
-
-QStringList SeveralFilesTest::StatusLines() const {
-    QStringList lines;
-    auto* list = Find<QListWidget>("lstStatus");
-    for (int i = 0; i < list->count(); ++i) {
-        lines.append(list->item(i)->text());
-    }
-    return lines;
 }
 
 void SeveralFilesTest::oneDroppedFileFillsBothBoxes() {
@@ -322,7 +310,7 @@ void SeveralFilesTest::filesDroppedOnTheMainWindowOpenTheAttachmentWindow() {
 
     // A second drop, of two, on the message box reaches the same window's queue.
     QVERIFY(DropFiles(driver.Encrypted().viewport(), {*dir_ / "e~x.txt", *dir_ / "e~y.txt"}));
-    QCOMPARE(opened->findChild<QListWidget*>(QStringLiteral("lstStatus"))->count(), 2);
+    QCOMPARE(testsupport::StatusLinesOf(*opened).size(), 2);
     QVERIFY(driver.Encrypted().toPlainText().isEmpty());
 }
 
@@ -363,11 +351,9 @@ void SeveralFilesTest::filesOnTheCommandLineOpenTheAttachmentWindow() {
         }
     }
     QVERIFY(opened != nullptr && opened->isVisible());
-    auto* list = opened->findChild<QListWidget*>(QStringLiteral("lstStatus"));
-    QCOMPARE(list->count(), 3);
-    QCOMPARE(list->item(0)->text(), QStringLiteral("Queued: ") + Text(*dir_ / "e~a.txt"));
-    QCOMPARE(list->item(1)->text(), QStringLiteral("Queued: ") + Text(*dir_ / "b.txt"));
-    QCOMPARE(list->item(2)->text(), QStringLiteral("Queued: ") + Text(*dir_ / "e~c.txt"));
+    QCOMPARE(testsupport::StatusLinesOf(*opened), QStringList({QStringLiteral("Queued: ") + Text(*dir_ / "e~a.txt"),
+                                                               QStringLiteral("Queued: ") + Text(*dir_ / "b.txt"),
+                                                               QStringLiteral("Queued: ") + Text(*dir_ / "e~c.txt")}));
 }
 
 QTEST_MAIN(SeveralFilesTest)
