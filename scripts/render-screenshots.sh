@@ -12,4 +12,4 @@ mkdir -p docs
 data_home=$(mktemp -d)
 trap 'rm -rf "$data_home"' EXIT
 env XDG_DATA_HOME="$data_home" LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= build-tools/tools/render_screenshots docs
-echo "Wrote docs/main-window.png and docs/attachment-window.png"
+echo "Wrote docs/main-window.png, docs/attachment-window.png, docs/drop-queued.png and docs/drop-decoded.png"

@@ -7,6 +7,7 @@ ZQ_PACKAGES=(
     libssl-dev openssl
     libgtest-dev libgmock-dev libbenchmark-dev
     time
+    libmagic-dev desktop-file-utils shared-mime-info
 )
 
 # Only for the sanitized build and the fuzzers: clang with its sanitizer and libFuzzer runtimes.

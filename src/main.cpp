@@ -18,5 +18,6 @@ int main(int argc, char* argv[]) {
     ui::AttachFileWindow(window);
     ui::CloseOnTerminationSignals(window);
     window.show();
+    ui::OpenCommandLineFiles(window, QApplication::arguments());
     return QApplication::exec();
 }

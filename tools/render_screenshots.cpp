@@ -10,11 +10,15 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -82,6 +86,72 @@ bool RenderAttachmentWindow(const QString& file) {
     return saved;
 }
 
+// Writes `body` as `name` in `folder`, encrypted under the sample key, and
+// gives the encrypted file's path ("" on failure).
+QString MakeAttachment(const QTemporaryDir& folder, const QString& name, const QByteArray& body) {
+    const QString plain = folder.filePath(QStringLiteral("clear-") + name);
+    QString encrypted = folder.filePath(QStringLiteral("e~") + name);
+    QFile source(plain);
+    if (!source.open(QIODevice::WriteOnly) || source.write(body) != body.size()) {
+        return {};
+    }
+    source.close();
+    if (!m_Encryption::EncryptFileWithSalt(plain.toStdString(), encrypted.toStdString(), kSampleKey).empty() ||
+        !QFile::remove(plain)) {
+        return {};
+    }
+    return encrypted;
+}
+
+// Three attachments dropped on the window at once, as the file manager
+// sends them: first the queue, then the same window after Decode.
+bool RenderDropAndDecode(const QString& queued_file, const QString& decoded_file) {
+    const QTemporaryDir mail(QDir::temp().filePath(QStringLiteral("Mail-XXXXXX")));
+    QList<QUrl> urls;
+    const QList<QPair<QString, QByteArray>> attachments = {
+        {QStringLiteral("contract.pdf"), QByteArrayLiteral("%PDF-1.4 contract")},
+        {QStringLiteral("invoice.pdf"), QByteArrayLiteral("%PDF-1.4 invoice")},
+        {QStringLiteral("minutes.txt"), QByteArrayLiteral("Minutes of the meeting\n")},
+    };
+    for (const auto& [name, body] : attachments) {
+        const QString encrypted = MakeAttachment(mail, name, body);
+        if (encrypted.isEmpty()) {
+            std::fprintf(stderr, "cannot make the sample attachments\n");
+            return false;
+        }
+        urls.append(QUrl::fromLocalFile(encrypted));
+    }
+
+    ui::frmDecodeFile window([] { return QString::fromUtf8(kSampleKey); });
+    window.show();
+    QMimeData dragged;
+    dragged.setUrls(urls);
+    const QPoint at = window.rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    QApplication::processEvents();
+    if (!drop.isAccepted() || window.findChild<QListWidget*>(QStringLiteral("lstStatus"))->count() != urls.size() ||
+        !window.grab().save(queued_file)) {
+        std::fprintf(stderr, "the drop was not queued\n");
+        return false;
+    }
+
+    window.findChild<QPushButton*>(QStringLiteral("cmdDecode"))->click();
+    QApplication::processEvents();
+    for (const auto& [name, body] : attachments) {
+        QFile decoded(mail.filePath(name));
+        if (!decoded.open(QIODevice::ReadOnly) || decoded.readAll() != body) {
+            std::fprintf(stderr, "the queue did not decode\n");
+            return false;
+        }
+    }
+    const bool saved = window.grab().save(decoded_file);
+    window.hide();
+    return saved;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -99,6 +169,12 @@ int main(int argc, char* argv[]) {
     const QString attachment_window = folder.filePath(QStringLiteral("attachment-window.png"));
     if (!RenderAttachmentWindow(attachment_window)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(attachment_window));
+        return 1;
+    }
+    const QString queued = folder.filePath(QStringLiteral("drop-queued.png"));
+    const QString decoded = folder.filePath(QStringLiteral("drop-decoded.png"));
+    if (!RenderDropAndDecode(queued, decoded)) {
+        std::fprintf(stderr, "cannot write %s and %s\n", qPrintable(queued), qPrintable(decoded));
         return 1;
     }
     return 0;

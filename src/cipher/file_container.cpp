@@ -9,6 +9,7 @@
 #include "platform/native_path.h"
 #include "platform/runtime_error.h"
 
+#include <algorithm>
 #include <new>
 #include <system_error>
 #include <utility>
@@ -42,12 +43,20 @@ std::string ErrorTextOf(Operation&& operation) {
 // The session's cipher over the first `total` bytes of the source, one key
 // stream ended on the last chunk, into the destination.
 void CryptInChunks(const ByteFileReader& source, std::uint64_t total, CryptSession& session, AtomicFileWriter& dest,
-                   const Progress& progress) {
+                   const Progress& progress, ClearHead* clear_head = nullptr) {
     std::uint64_t done = 0;
+    if (clear_head != nullptr) {
+        clear_head->clear();
+    }
     cipher::PumpChunks(
         source, total,
         [&](std::span<std::uint8_t> chunk, bool last) {
             const std::size_t n = session.Crypt(chunk, last);
+            // One copy from the first chunk or two; the rest pass untouched.
+            if (clear_head != nullptr && clear_head->size() < kClearHeadSize) {
+                const std::size_t take = std::min(n, kClearHeadSize - clear_head->size());
+                clear_head->insert(clear_head->end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(take));
+            }
             done += chunk.size();
             if (progress) {
                 progress(done, total);
@@ -89,7 +98,8 @@ std::string EncryptFileWithSalt(std::string sSource, std::string sDest, const st
     });
 }
 
-std::string DecryptFileWithSalt(std::string sSource, std::string sDest, std::string sKey, const Progress& progress) {
+std::string DecryptFileWithSalt(std::string sSource, std::string sDest, std::string sKey, const Progress& progress,
+                                ClearHead* clear_head) {
     sSalt.clear();
     return ErrorTextOf([&] {
         const ByteFileReader source(PathFromUtf8(sSource));
@@ -114,7 +124,7 @@ std::string DecryptFileWithSalt(std::string sSource, std::string sDest, std::str
         // What the user already has at the destination is never replaced.
         AtomicFileWriter dest(PathFromUtf8(sDest), AtomicFileWriter::Permissions::kLikeNewFile,
                               AtomicFileWriter::Existing::kKeep);
-        CryptInChunks(source, n, session, dest, progress);
+        CryptInChunks(source, n, session, dest, progress, clear_head);
         session.End();
         source.CheckUnchanged();
         dest.Commit();

@@ -23,6 +23,11 @@ namespace m_Encryption {
 // error text, anything else leaves through the call.
 using Progress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
+// The first clear bytes of a decryption, kept in memory while it runs, so
+// that what came out can be judged without reading the new file back.
+inline constexpr std::size_t kClearHeadSize = std::size_t{64} * 1024;
+using ClearHead = std::vector<std::uint8_t>;
+
 // Writes the container of sSource to sDest. The destination gets its name
 // only when the whole container is on the disk; on failure an existing one
 // stays as it was. Only a regular file that its owner may write is replaced
@@ -35,8 +40,10 @@ using Progress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 // terms, except that nothing is ever replaced: a destination name that is
 // taken, even one that appears while the job runs, gives 58 "File already
 // exists". A wrong key gives no error, only bytes that are not the plain file.
+// With `clear_head`, it receives the first kClearHeadSize clear bytes (all of
+// them for a shorter file).
 [[nodiscard]] std::string DecryptFileWithSalt(std::string sSource, std::string sDest, std::string sKey,
-                                              const Progress& progress = {});
+                                              const Progress& progress = {}, ClearHead* clear_head = nullptr);
 
 // The crypto session over bytes held in memory; errors are raised.
 void EncryptBytes(std::vector<std::uint8_t>& bytes, std::string sKey);

@@ -40,7 +40,8 @@ std::string FormatElapsed(std::chrono::seconds elapsed) {
 }
 
 std::string RunFileJob(FileJob job, const std::string& SourceFile, const std::string& DestFile, const std::string& skey,
-                       const StatusSink& status, const WallClock& clock, const m_Encryption::Progress& progress) {
+                       const StatusSink& status, const WallClock& clock, const m_Encryption::Progress& progress,
+                       m_Encryption::ClearHead* clear_head) {
     const JobWords& words = job == FileJob::kDecrypt ? kDecryptWords : kEncryptWords;
     try {
         const std::chrono::sys_seconds start = clock();
@@ -52,9 +53,10 @@ std::string RunFileJob(FileJob job, const std::string& SourceFile, const std::st
         (void)fso.GetFile(SourceFile);
 
         status(std::string(words.working) + SourceFile);
-        const std::string error = job == FileJob::kDecrypt
-                                      ? m_Encryption::DecryptFileWithSalt(SourceFile, DestFile, skey, progress)
-                                      : m_Encryption::EncryptFileWithSalt(SourceFile, DestFile, skey, progress);
+        const std::string error =
+            job == FileJob::kDecrypt
+                ? m_Encryption::DecryptFileWithSalt(SourceFile, DestFile, skey, progress, clear_head)
+                : m_Encryption::EncryptFileWithSalt(SourceFile, DestFile, skey, progress);
         if (!error.empty()) {
             return std::string(words.error_prefix) + error;
         }

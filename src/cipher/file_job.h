@@ -31,10 +31,12 @@ using WallClock = std::function<std::chrono::sys_seconds()>;
 // error's number, two spaces and its description; the lines already sent
 // stand, and the job says nothing more. It never throws. The caller has
 // checked the paths and the key; the job only confirms that the source can
-// still be reached.
+// still be reached. A decrypt job fills `clear_head`, when given, with the
+// first clear bytes it wrote.
 [[nodiscard]] std::string RunFileJob(FileJob job, const std::string& SourceFile, const std::string& DestFile,
                                      const std::string& skey, const StatusSink& status,
                                      const WallClock& clock = SystemWallClock,
-                                     const m_Encryption::Progress& progress = {});
+                                     const m_Encryption::Progress& progress = {},
+                                     m_Encryption::ClearHead* clear_head = nullptr);
 
 }  // namespace m_Decoder

@@ -71,6 +71,7 @@ Invocation ParseArguments(std::span<const std::string_view> arguments) {
     bool version = false;
     bool raw = false;
     bool quiet = false;
+    bool beside = false;
     bool options_ended = false;
     for (const std::string_view argument : arguments) {
         if (options_ended || !IsOption(argument)) {
@@ -90,6 +91,8 @@ Invocation ParseArguments(std::span<const std::string_view> arguments) {
             raw = true;
         } else if (argument == "-q" || argument == "--quiet") {
             quiet = true;
+        } else if (argument == "--beside") {
+            beside = true;
         } else {
             throw UsageError("unknown option " + std::string(OptionName(argument)));
         }
@@ -109,6 +112,20 @@ Invocation ParseArguments(std::span<const std::string_view> arguments) {
     }
     invocation.command = command->command;
     const std::string name(command->name);
+    if (beside) {
+        if (invocation.command != Command::kDecrypt) {
+            throw UsageError("--beside applies only to decrypt");
+        }
+        if (operands.size() < 2) {
+            throw UsageError("decrypt --beside takes one or more file names");
+        }
+        if (raw) {
+            throw UsageError("--raw applies only to decode-text and encode-text");
+        }
+        invocation.beside.assign(operands.begin() + 1, operands.end());
+        invocation.quiet = quiet;
+        return invocation;
+    }
     if (operands.size() - 1 != command->paths) {
         throw UsageError(command->paths == 0 ? name + " takes no file names: it reads standard input"
                                              : name + " takes two file names, SRC and DST");

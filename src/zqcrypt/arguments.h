@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zqcrypt {
 
@@ -14,6 +15,9 @@ struct Invocation {
     Command command = Command::kHelp;
     std::string source;
     std::string destination;
+    // decrypt --beside FILE...: each file decrypted beside itself, under the
+    // name the attachment window proposes; source and destination stay empty.
+    std::vector<std::string> beside;
     bool raw = false;    // decode-text, encode-text: bytes in and out, no code page
     bool quiet = false;  // decrypt, encrypt: no status lines
 };

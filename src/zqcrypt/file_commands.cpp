@@ -1,8 +1,10 @@
 #include "zqcrypt/file_commands.h"
 
+#include "cipher/decrypt_beside.h"
 #include "cipher/file_job.h"
 #include "cipher/file_job_checks.h"
 #include "cipher/uncarriable_input.h"
+#include "cipher/wrong_key_check.h"
 #include "platform/runtime_error.h"
 #include "util/path_helpers.h"
 #include "zqcrypt/deferred_interrupts.h"
@@ -66,10 +68,83 @@ private:
         [] { return std::chrono::steady_clock::now(); });
 }
 
+// The job's progress on the terminal, and an interrupt turned into the job's
+// failure, so that the job removes its unfinished file.
+m_Encryption::Progress WatchedProgress(const DeferredInterrupts& interrupts, std::optional<ProgressDisplay>& progress) {
+    return [&interrupts, &progress](std::uint64_t done, std::uint64_t total) {
+        if (interrupts.Arrived()) {
+            throw platform::RuntimeError(kUserInterrupt, "User interrupt occurred");
+        }
+        if (progress) {
+            progress->Update(done, total);
+        }
+    };
+}
+
+[[nodiscard]] ExitStatus Worse(ExitStatus a, ExitStatus b) {
+    return static_cast<int>(a) >= static_cast<int>(b) ? a : b;
+}
+
+// decrypt --beside: each file as the attachment window's queue takes it,
+// refused or failed files each with one "Skipped:" line on standard error.
+[[nodiscard]] ExitStatus RunBesideCommand(const Invocation& invocation, const KeySources& key_sources,
+                                          const Console& console) {
+    const ClientKey client_key = ReadClientKey(key_sources);
+    const std::string& key = client_key.bytes;
+    if (key.empty()) {
+        Complain(console, kKeyMissing);
+        return ExitStatus::kRefused;
+    }
+    if (client_key.outside_code_page) {
+        Complain(console, kKeyOutsideCodePageWarning);
+    }
+    std::optional<ProgressDisplay> progress;
+    if (!invocation.quiet) {
+        progress = ProgressOnTerminal(console);
+    }
+    StatusPrinter status(console, invocation.quiet, progress ? &*progress : nullptr);
+    ExitStatus worst = ExitStatus::kSuccess;
+    for (const std::string& source : invocation.beside) {
+        m_Decoder::BesideOutcome outcome;
+        {
+            const DeferredInterrupts interrupts;
+            outcome = m_Decoder::DecryptBeside(
+                source, key, [&status](const std::string& line) { status.Print(line); },
+                WatchedProgress(interrupts, progress));
+            if (progress) {
+                progress->Clear();
+            }
+        }  // an interrupt held back ends the program here, before the next file
+        switch (outcome.kind) {
+            case m_Decoder::BesideOutcome::Kind::kDecoded:
+                if (outcome.suspect_wrong_key) {
+                    Complain(console, outcome.destination + ": " + m_Decoder::kWrongKeyWarning);
+                }
+                break;
+            case m_Decoder::BesideOutcome::Kind::kRefused:
+                Complain(console, m_Decoder::SkippedLine(source, outcome.reason));
+                worst = Worse(worst, ExitStatus::kRefused);
+                break;
+            case m_Decoder::BesideOutcome::Kind::kFailed:
+                Complain(console, m_Decoder::SkippedLine(source, outcome.reason));
+                worst = Worse(worst, ExitStatus::kJobFailed);
+                break;
+        }
+    }
+    if (status.Failure()) {
+        ComplainOutputFailed(console, *status.Failure());
+        return ExitStatus::kJobFailed;
+    }
+    return worst;
+}
+
 }  // namespace
 
 ExitStatus RunFileCommand(const Invocation& invocation, const KeySources& key_sources, const Console& console) {
     const bool decrypt = invocation.command == Command::kDecrypt;
+    if (decrypt && !invocation.beside.empty()) {
+        return RunBesideCommand(invocation, key_sources, console);
+    }
     const m_Decoder::FileJob job = decrypt ? m_Decoder::FileJob::kDecrypt : m_Decoder::FileJob::kEncrypt;
     // The paths are checked before the key is asked for, as in the window.
     // They are taken exactly as the shell passed them: unlike a text box, a
@@ -101,20 +176,13 @@ ExitStatus RunFileCommand(const Invocation& invocation, const KeySources& key_so
     StatusPrinter status(console, invocation.quiet, progress ? &*progress : nullptr);
     status.Print("Here we go!");
     std::string result;
+    m_Encryption::ClearHead clear_head;
     {
         const DeferredInterrupts interrupts;
         result = m_Decoder::RunFileJob(
             job, invocation.source, invocation.destination, key,
             [&status](const std::string& line) { status.Print(line); }, m_Decoder::SystemWallClock,
-            [&](std::uint64_t done, std::uint64_t total) {
-                if (interrupts.Arrived()) {
-                    // The job fails here and removes its unfinished file.
-                    throw platform::RuntimeError(kUserInterrupt, "User interrupt occurred");
-                }
-                if (progress) {
-                    progress->Update(done, total);
-                }
-            });
+            WatchedProgress(interrupts, progress), decrypt ? &clear_head : nullptr);
         if (progress) {
             progress->Clear();
         }
@@ -127,6 +195,10 @@ ExitStatus RunFileCommand(const Invocation& invocation, const KeySources& key_so
     if (status.Failure()) {
         ComplainOutputFailed(console, *status.Failure());
         return ExitStatus::kJobFailed;
+    }
+    if (decrypt && m_Decoder::LooksLikeWrongKey(clear_head)) {
+        // The file stays, and the command still succeeded: only the user can tell.
+        Complain(console, m_Decoder::kWrongKeyWarning);
     }
     return ExitStatus::kSuccess;
 }

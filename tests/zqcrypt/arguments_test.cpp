@@ -16,6 +16,15 @@ using zqcrypt::UsageError;
     return ParseArguments(arguments);
 }
 
+void ExpectUsageError(const std::vector<std::string_view>& arguments, const char* message) {
+    try {
+        (void)Parse(arguments);
+        ADD_FAILURE() << "accepted " << ::testing::PrintToString(arguments);
+    } catch (const UsageError& error) {
+        EXPECT_STREQ(error.what(), message);
+    }
+}
+
 TEST(ParseArguments, TakesOptionsAnywhereAndPathsAsGiven) {
     struct Row {
         std::vector<std::string_view> arguments;
@@ -48,6 +57,27 @@ TEST(ParseArguments, TakesOptionsAnywhereAndPathsAsGiven) {
     }
 }
 
+TEST(ParseArguments, TakesFilesToDecryptBesideThemselves) {
+    const Invocation invocation = Parse({"decrypt", "--beside", "e~a.pdf", "-q", "--", "-b"});
+    EXPECT_EQ(invocation.command, Command::kDecrypt);
+    EXPECT_EQ(invocation.beside, (std::vector<std::string>{"e~a.pdf", "-b"}));
+    EXPECT_TRUE(invocation.source.empty());
+    EXPECT_TRUE(invocation.quiet);
+
+    const struct {
+        std::vector<std::string_view> arguments;
+        const char* message;
+    } refused[] = {
+        {{"decrypt", "--beside"}, "decrypt --beside takes one or more file names"},
+        {{"encrypt", "--beside", "a"}, "--beside applies only to decrypt"},
+        {{"decode-text", "--beside"}, "--beside applies only to decrypt"},
+        {{"decrypt", "--beside", "--raw", "a"}, "--raw applies only to decode-text and encode-text"},
+    };
+    for (const auto& row : refused) {
+        ExpectUsageError(row.arguments, row.message);
+    }
+}
+
 TEST(ParseArguments, NeverRepeatsWhatFollowsAnUnknownOption) {
     struct Row {
         std::vector<std::string_view> arguments;
@@ -61,12 +91,7 @@ TEST(ParseArguments, NeverRepeatsWhatFollowsAnUnknownOption) {
         {{"decode-text", "hunter2"}, "decode-text takes no file names: it reads standard input"},
     };
     for (const Row& row : rows) {
-        try {
-            (void)Parse(row.arguments);
-            ADD_FAILURE() << "accepted " << ::testing::PrintToString(row.arguments);
-        } catch (const UsageError& error) {
-            EXPECT_STREQ(error.what(), row.message);
-        }
+        ExpectUsageError(row.arguments, row.message);
     }
 }
 

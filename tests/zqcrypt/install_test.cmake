@@ -8,7 +8,7 @@ if(NOT status EQUAL 0)
     message(FATAL_ERROR "cmake --install failed: ${status}")
 endif()
 
-foreach(file bin/ZQDecoder bin/zqcrypt share/applications/zqdecoder.desktop
+foreach(file bin/ZQDecoder bin/zqcrypt share/applications/zqdecoder.desktop share/mime/packages/zqdecoder-mime.xml
              share/icons/hicolor/scalable/apps/zqdecoder.svg share/man/man1/zqcrypt.1)
     if(NOT EXISTS "${PREFIX}/${file}")
         message(FATAL_ERROR "not installed: ${file}")
@@ -20,9 +20,24 @@ if(NOT status EQUAL 0 OR NOT version STREQUAL "zqcrypt 4.02.4015\n")
     message(FATAL_ERROR "the installed zqcrypt does not run: ${status} ${version}")
 endif()
 
+# A queue decrypted by the installed program, beside itself, with the wrong-key
+# check linked in; the key container records stay in the prefix.
+file(WRITE "${PREFIX}/mail/clear" "installed\n")
+set(zqcrypt "${CMAKE_COMMAND}" -E env ZQ_KEY=secret "XDG_DATA_HOME=${PREFIX}/data-home" "${PREFIX}/bin/zqcrypt")
+execute_process(COMMAND ${zqcrypt} encrypt -q "${PREFIX}/mail/clear" "${PREFIX}/mail/e~report.txt"
+                RESULT_VARIABLE status)
+execute_process(COMMAND ${zqcrypt} decrypt -q --beside "${PREFIX}/mail/e~report.txt"
+                RESULT_VARIABLE beside_status ERROR_VARIABLE beside_err)
+file(READ "${PREFIX}/mail/report.txt" decrypted)
+if(NOT status EQUAL 0 OR NOT beside_status EQUAL 0 OR NOT beside_err STREQUAL ""
+   OR NOT decrypted STREQUAL "installed\n")
+    message(FATAL_ERROR "the installed zqcrypt does not decrypt beside: ${status} ${beside_status} ${beside_err}")
+endif()
+
 file(READ "${PREFIX}/share/applications/zqdecoder.desktop" entry)
-if(NOT entry MATCHES "\nExec=ZQDecoder\n" OR NOT entry MATCHES "\nIcon=zqdecoder\n")
-    message(FATAL_ERROR "the desktop entry does not start ZQDecoder with its icon")
+if(NOT entry MATCHES "\nExec=ZQDecoder %F\n" OR NOT entry MATCHES "\nIcon=zqdecoder\n"
+   OR NOT entry MATCHES "\nMimeType=application/x-zq-encrypted;\n")
+    message(FATAL_ERROR "the desktop entry does not open e~ files in ZQDecoder with its icon")
 endif()
 file(READ "${PREFIX}/share/man/man1/zqcrypt.1" page)
 if(NOT page MATCHES "\"ZQ Decoder 4.02.4015\"" OR NOT page MATCHES "ZQ_KEY")

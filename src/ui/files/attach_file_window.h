@@ -1,12 +1,23 @@
 #pragma once
 
+#include <QStringList>
+
 class frmDecode;
 
 namespace ui {
 
 // Gives the main window its attachment window: made on the first press of
 // Decode Attachments and kept for the whole run, it reads the key from the
-// main window's key box each time one of its commands runs.
+// main window's key box each time one of its commands runs. Files dropped on
+// the main window open the attachment window with them.
 void AttachFileWindow(frmDecode& main_window);
+
+// Shows the attachment window with `files`, as if they had been dropped on it.
+void OpenInFileWindow(frmDecode& main_window, const QStringList& files);
+
+// `ZQDecoder FILE...`: the program's arguments after its name (what the Qt
+// runtime leaves of them) are files to open in the attachment window; paths
+// are made absolute against the current folder. Without files it does nothing.
+void OpenCommandLineFiles(frmDecode& main_window, const QStringList& arguments);
 
 }  // namespace ui

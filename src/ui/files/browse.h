@@ -1,6 +1,6 @@
 #pragma once
 
-#include "util/path_helpers.h"
+#include "cipher/decrypt_beside.h"
 
 #include <QString>
 
@@ -15,15 +15,7 @@ namespace ui {
 // platform names none or the folder named does not exist.
 [[nodiscard]] std::optional<QString> DesktopFolder();
 
-// The decrypted file proposed for the name the chooser returned: beside it,
-// under its clear name when its base name starts with "e~", else with
-// "DECODED" in front.
-//
-// An existing file is taken apart by its real last separator, so that any
-// extension, or none, gives a path beside it ("e~notes.html" gives
-// "notes.html"). Any other name (a folder, or what the user typed) is taken
-// apart by the path helpers, which read a name as a file only when it has a
-// three-character extension; the empty name gives the separator and "DECODED".
-[[nodiscard]] std::string ProposedDestination(const std::string& chosen, char cSep = m_Decoder::kNativeSeparator);
+// The destination proposed for the chosen name, as the queue proposes it.
+using m_Decoder::ProposedDestination;
 
 }  // namespace ui

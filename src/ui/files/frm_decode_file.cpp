@@ -4,7 +4,9 @@
 #include "cipher/file_job_checks.h"
 #include "cipher/uncarriable_input.h"
 #include "platform/code_page.h"
+#include "cipher/wrong_key_check.h"
 #include "ui/byte_text.h"
+#include "ui/file_drops.h"
 #include "ui/files/browse.h"
 #include "ui/files/status_list.h"
 #include "ui/message_box.h"
@@ -64,6 +66,7 @@ frmDecodeFile::frmDecodeFile(KeySource key_source, QWidget* parent)
     setFont(window_font);
     setFixedSize(FromTwips(0, 0, 7575, 3195).size());
     CreateControls();
+    AcceptFileDrops(*this, [this](const QStringList& files) { OpenFiles(files); });
 }
 
 void frmDecodeFile::CreateControls() {
@@ -99,8 +102,9 @@ void frmDecodeFile::StatusAdd(const std::string& sText) {
 
 std::string frmDecodeFile::DoDecryptFile(const std::string& SourceFile, const std::string& DestFile,
                                          const std::string& skey) {
-    return m_Decoder::RunFileJob(m_Decoder::FileJob::kDecrypt, SourceFile, DestFile, skey,
-                                 [this](const std::string& line) { StatusAdd(line); });
+    return m_Decoder::RunFileJob(
+        m_Decoder::FileJob::kDecrypt, SourceFile, DestFile, skey, [this](const std::string& line) { StatusAdd(line); },
+        m_Decoder::SystemWallClock, {}, &clear_head_);
 }
 
 std::string frmDecodeFile::DoEncryptFile(const std::string& SourceFile, const std::string& DestFile,
@@ -114,6 +118,9 @@ void frmDecodeFile::cmdCancel_Click() {
 }
 
 void frmDecodeFile::cmdDecode_Click() {
+    if (TrimmedPath(*txtEFile_).empty() && !queue_.empty()) {
+        return RunQueue();
+    }
     const std::string source = TrimmedPath(*txtEFile_);
     const std::string dest = TrimmedPath(*txtDFile_);
     const std::string key = TrimmedKey();
@@ -131,7 +138,10 @@ void frmDecodeFile::cmdDecode_Click() {
     if (!error.empty()) {
         MsgBox(this, QStringLiteral("Error!"),
                QStringLiteral("Error Decoding File!\r\n") + QString::fromStdString(error));
+    } else if (m_Decoder::LooksLikeWrongKey(clear_head_)) {
+        WarnOfWrongKey(1, 1, false);
     }
+    clear_head_ = {};
 }
 
 void frmDecodeFile::cmdEBrowse_Click() {
@@ -185,6 +195,7 @@ void frmDecodeFile::ClearControls() {
     txtEFile_->clear();
     txtDFile_->clear();
     lstStatus_->Reset();
+    queue_.clear();
     cmdCancel_->setFocus();
 }
 

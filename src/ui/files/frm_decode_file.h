@@ -1,12 +1,16 @@
 #pragma once
 
+#include "cipher/file_container.h"
 #include "ui/chooser/frm_drive.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
+#include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QLineEdit;
 class QPushButton;
@@ -17,9 +21,11 @@ class StatusList;
 
 // The attachment window: the user names an encrypted file and the file to
 // create, and Decode runs the job and logs it. A hidden Encode does the
-// reverse. The window keeps nothing of its own beyond its controls, and
-// unloading it (Cancel, the close box, a missing key) empties them, so that
-// every showing after an unload starts afresh.
+// reverse. Files dropped on it, or opened with the program, fill its boxes
+// or wait in a queue. The window keeps nothing of its own beyond its
+// controls and that queue, and unloading it (Cancel, the close box, a
+// missing key) empties them, so that every showing after an unload starts
+// afresh.
 class frmDecodeFile : public QWidget {
     Q_OBJECT
 
@@ -39,6 +45,11 @@ public:
     [[nodiscard]] std::string DoEncryptFile(const std::string& SourceFile, const std::string& DestFile,
                                             const std::string& skey);
 
+    // Files dropped on the window or opened with the program. One file fills
+    // both boxes as Browse does; several are queued, each with a line
+    // "Queued: PATH", for Decode with an empty encrypted-file box.
+    void OpenFiles(const QStringList& files);
+
 public Q_SLOTS:
     void cmdCancel_Click();
     void cmdDecode_Click();
@@ -56,6 +67,11 @@ private:
     [[nodiscard]] std::string TrimmedKey() const;
     [[nodiscard]] bool KeyOutsideCodePage() const;
 
+    // Decodes the queued files, each beside itself, and empties the queue.
+    void RunQueue();
+    // The "Check the Key" box, after a job whose clear bytes look like noise.
+    void WarnOfWrongKey(std::size_t suspects, std::size_t decoded, bool queue);
+
     KeySource key_source_;
     // The program's one file chooser. Browse is its only user, and unloading
     // this window only hides it, so the chooser's fields (the last folder
@@ -68,6 +84,11 @@ private:
     QLineEdit* txtDFile_ = nullptr;
     StatusList* lstStatus_ = nullptr;
     QPushButton* cmdEncode_ = nullptr;
+
+    // Files waiting for Decode, in the order they came; unloading drops them.
+    std::vector<std::string> queue_;
+    // The first clear bytes of the running decrypt job, judged when it ends.
+    m_Encryption::ClearHead clear_head_;
 };
 
 }  // namespace ui

@@ -179,6 +179,10 @@ void frmDecode::cmdDecode_Click() {
 }
 
 void frmDecode::cmdDecodeAttachments_Click() {
+    (void)ShowFileWindow();
+}
+
+QWidget* frmDecode::ShowFileWindow() {
     if (!file_window_ && file_window_factory_) {
         file_window_ = file_window_factory_();
     }
@@ -187,6 +191,7 @@ void frmDecode::cmdDecodeAttachments_Click() {
         file_window_->raise();
         file_window_->activateWindow();
     }
+    return file_window_.get();
 }
 
 void frmDecode::Form_Activate() {

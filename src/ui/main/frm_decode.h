@@ -36,6 +36,10 @@ public:
     // Without a factory the button does nothing.
     void SetFileWindowFactory(FileWindowFactory factory);
 
+    // What Decode Attachments does: shows the attachment window, made on
+    // first use, and gives it (nullptr without a factory).
+    QWidget* ShowFileWindow();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

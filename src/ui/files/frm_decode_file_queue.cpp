@@ -1,0 +1,73 @@
+// The attachment window's files that come several at once: dropped on it or
+// opened with the program, queued, and decoded each beside itself.
+#include "cipher/decrypt_beside.h"
+#include "cipher/wrong_key_check.h"
+#include "ui/files/frm_decode_file.h"
+#include "ui/message_box.h"
+
+#include <QLineEdit>
+
+#include <utility>
+
+namespace ui {
+
+void frmDecodeFile::OpenFiles(const QStringList& files) {
+    if (files.size() == 1) {
+        // As if Browse had chosen it: the file, then where it would go.
+        const std::string file = files.front().toStdString();
+        txtEFile_->setText(files.front());
+        txtDFile_->setText(QString::fromStdString(m_Decoder::ProposedDestination(file)));
+        return;
+    }
+    // The boxes are left as they are: a file typed there still goes first.
+    for (const QString& file : files) {
+        queue_.push_back(file.toStdString());
+        StatusAdd("Queued: " + queue_.back());
+    }
+}
+
+void frmDecodeFile::RunQueue() {
+    const std::string key = TrimmedKey();
+    if (key.empty()) {
+        // The window and its queue stay, for the user to come back with the key.
+        RefuseToProceed(QString::fromUtf8(
+            m_Decoder::RefusalPrompt(m_Decoder::FileJob::kDecrypt, m_Decoder::JobRefusal::kKeyMissing)));
+        return;
+    }
+
+    const std::vector<std::string> queue = std::exchange(queue_, {});
+    std::size_t skipped = 0;
+    std::size_t suspects = 0;
+    for (const std::string& source : queue) {
+        const m_Decoder::BesideOutcome outcome =
+            m_Decoder::DecryptBeside(source, key, [this](const std::string& line) { StatusAdd(line); });
+        if (outcome.kind != m_Decoder::BesideOutcome::Kind::kDecoded) {
+            StatusAdd(m_Decoder::SkippedLine(source, outcome.reason));
+            ++skipped;
+        } else if (outcome.suspect_wrong_key) {
+            ++suspects;
+        }
+    }
+    if (skipped != 0) {
+        RefuseToProceed(QString::fromStdString(m_Decoder::NotDecodedSummary(skipped, queue.size())));
+    }
+    if (suspects != 0) {
+        WarnOfWrongKey(suspects, queue.size() - skipped, true);
+    }
+}
+
+void frmDecodeFile::WarnOfWrongKey(std::size_t suspects, std::size_t decoded, bool queue) {
+    QString prompt = QString::fromUtf8(m_Decoder::kWrongKeyWarning);
+    if (queue) {
+        // One box for the whole queue, counting the files it is about.
+        prompt = QStringLiteral(
+                     "%1 of %2 decoded files %3 not look like any known kind of file. "
+                     "The client key may be wrong.")
+                     .arg(suspects)
+                     .arg(decoded)
+                     .arg(suspects == 1 ? QStringLiteral("does") : QStringLiteral("do"));
+    }
+    MsgBox(this, QString::fromUtf8(m_Decoder::kCheckTheKeyTitle), prompt);
+}
+
+}  // namespace ui

@@ -1,0 +1,111 @@
+#include "cipher/decrypt_beside.h"
+
+#include "cipher/file_container.h"
+#include "platform/scoped_env.h"
+#include "support/noise_container.h"
+#include "support/temp_dir.h"
+#include "test_paths.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using m_Decoder::BesideOutcome;
+using m_Decoder::JobRefusal;
+using ::testing::ElementsAre;
+using ::testing::StartsWith;
+using testsupport::ReadFile;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+namespace fs = std::filesystem;
+
+const fs::path kVectors = fs::path(testsupport::kDataDir) / "vectors";
+
+TEST(PlanDecryptBeside, ProposesBesideAndRefusesAsDecodeDoes) {
+    TempDir dir;
+    fs::copy_file(kVectors / "hello.zq", dir / "e~hello.txt");
+    fs::copy_file(kVectors / "hello.zq", dir / "mail.zq");
+    fs::copy_file(kVectors / "hello.zq", dir / "e~taken.txt");
+    WriteFile(dir / "taken.txt", "mine");
+    const struct {
+        const char* source;
+        const char* key;
+        const char* destination;
+        std::optional<JobRefusal> refusal;
+    } rows[] = {
+        {"e~hello.txt", "secret", "hello.txt", std::nullopt},
+        {"mail.zq", "secret", "DECODEDmail.zq", std::nullopt},
+        {"e~taken.txt", "secret", "taken.txt", JobRefusal::kDestinationExists},
+        {"e~gone.txt", "secret", "gone.txt", JobRefusal::kSourceNotFound},
+        {"e~hello.txt", "", "hello.txt", JobRefusal::kKeyMissing},
+    };
+    for (const auto& row : rows) {
+        const m_Decoder::BesidePlan plan = m_Decoder::PlanDecryptBeside((dir / row.source).string(), row.key);
+        EXPECT_EQ(plan.source, (dir / row.source).string());
+        EXPECT_EQ(plan.destination, (dir / row.destination).string()) << row.source;
+        EXPECT_EQ(plan.refusal, row.refusal) << row.source;
+    }
+}
+
+TEST(DecryptBeside, DecodesRefusesOrFailsEachFile) {
+    TempDir dir;
+    const testsupport::ScopedEnv data_home("XDG_DATA_HOME", (dir / "data").string());
+    fs::copy_file(kVectors / "hello.zq", dir / "e~hello.txt");
+    WriteFile(dir / "e~broken.txt", std::string(1, '\x7f'));  // a salt longer than the file
+    std::vector<std::string> lines;
+    const auto status = [&lines](const std::string& line) { lines.push_back(line); };
+
+    const BesideOutcome decoded = m_Decoder::DecryptBeside((dir / "e~hello.txt").string(), "secret", status);
+    EXPECT_EQ(decoded.kind, BesideOutcome::Kind::kDecoded);
+    EXPECT_EQ(decoded.destination, (dir / "hello.txt").string());
+    EXPECT_FALSE(decoded.suspect_wrong_key);
+    EXPECT_EQ(ReadFile(dir / "hello.txt"), ReadFile(kVectors / "hello.plain"));
+    ASSERT_EQ(lines.size(), 6U);
+    EXPECT_EQ(lines.front(), "Here we go!");
+    EXPECT_EQ(lines[3], "Created file: " + (dir / "hello.txt").string());
+
+    lines.clear();
+    const BesideOutcome refused = m_Decoder::DecryptBeside((dir / "e~hello.txt").string(), "secret", status);
+    EXPECT_EQ(refused.kind, BesideOutcome::Kind::kRefused);
+    EXPECT_EQ(refused.reason, "File Found With Same Path and Name as Decrypted File Path!");
+    EXPECT_TRUE(lines.empty());
+
+    const BesideOutcome failed = m_Decoder::DecryptBeside((dir / "e~broken.txt").string(), "secret", status);
+    EXPECT_EQ(failed.kind, BesideOutcome::Kind::kFailed);
+    EXPECT_THAT(failed.reason, StartsWith("DecryptError: 9  "));
+    EXPECT_THAT(lines, ElementsAre("Here we go!", "Getting file: " + (dir / "e~broken.txt").string(),
+                                   "Decrypting file: " + (dir / "e~broken.txt").string()));
+    EXPECT_FALSE(fs::exists(dir / "broken.txt"));
+
+    // Noise comes out, as from a wrong key: decoded, and doubted.
+    testsupport::WriteNoiseContainer(dir / "e~noise.txt", 8192, 1);
+    const BesideOutcome noise = m_Decoder::DecryptBeside((dir / "e~noise.txt").string(), "secret", status);
+    EXPECT_EQ(noise.kind, BesideOutcome::Kind::kDecoded);
+    EXPECT_TRUE(noise.suspect_wrong_key);
+    EXPECT_EQ(fs::file_size(dir / "noise.txt"), 8192U);
+}
+
+TEST(QueueTexts, NameTheFileAndCountTheSkipped) {
+    EXPECT_EQ(m_Decoder::SkippedLine("/m/e~a.pdf", "Encrypted File Not Found!"),
+              "Skipped: /m/e~a.pdf: Encrypted File Not Found!");
+    const struct {
+        std::size_t skipped;
+        std::size_t total;
+        const char* text;
+    } rows[] = {
+        {1, 5, "1 of 5 files was not decoded: see the list."},
+        {2, 5, "2 of 5 files were not decoded: see the list."},
+        {3, 3, "3 of 3 files were not decoded: see the list."},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(m_Decoder::NotDecodedSummary(row.skipped, row.total), row.text);
+    }
+}
+
+}  // namespace

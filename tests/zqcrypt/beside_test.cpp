@@ -1,0 +1,111 @@
+// decrypt --beside: several attachments at once, each beside itself, and
+// the wrong-key warning, seen from outside the built zqcrypt.
+
+#include "support/noise_container.h"
+#include "support/temp_dir.h"
+#include "zqcrypt_process.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using ::testing::HasSubstr;
+using testsupport::ProcessResult;
+using testsupport::ReadFile;
+using testsupport::RunZqcrypt;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+namespace fs = std::filesystem;
+
+constexpr const char* kWarning =
+    "zqcrypt: The decoded file does not look like any known kind of file. The client key may be wrong.\n";
+
+// Encrypts `plain` under "secret" into `name` in `dir`.
+void MakeAttachment(const TempDir& dir, const std::string& name, const std::string& plain) {
+    WriteFile(dir / "clear", plain);
+    const ProcessResult made = RunZqcrypt({"encrypt", "-q", (dir / "clear").string(), (dir / name).string()}, "secret");
+    ASSERT_EQ(made.status, 0) << made.err;
+    fs::remove(dir / "clear");
+}
+
+TEST(DecryptBeside, GivesTheHighestStatusOfItsFiles) {
+    const struct {
+        const char* what;
+        const char* in_the_way;  // makes e~b.txt fail: its clear name taken, or its container broken
+        int status;
+        const char* skipped;
+    } rows[] = {
+        {"all decoded", "", 0, ""},
+        {"a destination taken", "b.txt", 1, ": File Found With Same Path and Name as Decrypted File Path!\n"},
+        {"a job failed", "e~b.txt", 2, ": DecryptError: 9  Subscript out of range\n"},
+    };
+    for (const auto& row : rows) {
+        TempDir dir;
+        for (const char* name : {"e~a.txt", "e~b.txt", "c.txt"}) {
+            MakeAttachment(dir, name, std::string("clear ") + name);
+        }
+        if (std::string(row.in_the_way) == "b.txt") {
+            WriteFile(dir / "b.txt", "mine");
+        } else if (*row.in_the_way != '\0') {
+            WriteFile(dir / row.in_the_way, std::string(1, '\x7f'));
+        }
+        const ProcessResult result = RunZqcrypt(
+            {"decrypt", "--beside", (dir / "e~a.txt").string(), (dir / "e~b.txt").string(), (dir / "c.txt").string()},
+            "secret");
+        EXPECT_EQ(result.status, row.status) << row.what;
+        EXPECT_EQ(ReadFile(dir / "a.txt"), "clear e~a.txt") << row.what;
+        EXPECT_EQ(ReadFile(dir / "DECODEDc.txt"), "clear c.txt") << row.what;
+        const std::string skipped =
+            *row.skipped == '\0' ? "" : "zqcrypt: Skipped: " + (dir / "e~b.txt").string() + row.skipped;
+        EXPECT_EQ(result.err, skipped) << row.what;
+        EXPECT_THAT(result.out, HasSubstr("Created file: " + (dir / "DECODEDc.txt").string() + "\n")) << row.what;
+    }
+}
+
+TEST(DecryptBeside, RefusesAllWithoutAKey) {
+    TempDir dir;
+    MakeAttachment(dir, "e~a.txt", "clear");
+    const ProcessResult result = RunZqcrypt({"decrypt", "-q", "--beside", (dir / "e~a.txt").string()}, "");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "zqcrypt: Key Missing!\n");
+    EXPECT_FALSE(fs::exists(dir / "a.txt"));
+}
+
+// Noise out (what a wrong key gives) still writes the file and exits 0, with
+// a warning on standard error; short files and the right key get none.
+TEST(WrongKeyWarning, GoesToStandardErrorAndStillSucceeds) {
+    const struct {
+        const char* what;
+        std::size_t noise;  // bytes of a noise container, or 0 for a real one of text
+        bool warns;
+    } rows[] = {
+        {"noise", 8192, true},
+        {"text under the right key", 0, false},
+        {"noise too short to judge", 4000, false},
+    };
+    for (const auto& row : rows) {
+        TempDir dir;
+        if (row.noise != 0) {
+            testsupport::WriteNoiseContainer(dir / "e~a.txt", row.noise, 7);
+        } else {
+            MakeAttachment(dir, "e~a.txt", std::string(8192, 'x'));
+        }
+        const ProcessResult single =
+            RunZqcrypt({"decrypt", "-q", (dir / "e~a.txt").string(), (dir / "one.txt").string()}, "secret");
+        EXPECT_EQ(single.status, 0) << row.what;
+        EXPECT_EQ(single.err, row.warns ? kWarning : "") << row.what;
+        EXPECT_TRUE(fs::exists(dir / "one.txt")) << row.what;
+
+        const ProcessResult beside = RunZqcrypt({"decrypt", "-q", "--beside", (dir / "e~a.txt").string()}, "secret");
+        EXPECT_EQ(beside.status, 0) << row.what;
+        const std::string named = "zqcrypt: " + (dir / "a.txt").string() + ": " + std::string(kWarning).substr(9);
+        EXPECT_EQ(beside.err, row.warns ? named : "") << row.what;
+    }
+}
+
+}  // namespace
