@@ -6,6 +6,7 @@
 #include "ui/files/browse.h"
 #include "ui/files/status_list.h"
 #include "ui/message_box.h"
+#include "ui/twips.h"
 #include "util/path_helpers.h"
 #include "util/trim.h"
 
@@ -19,12 +20,6 @@
 
 namespace ui {
 namespace {
-
-// The window was laid out in twips, fifteen to the pixel at 96 dots per inch.
-[[nodiscard]] QRect FromTwips(int left, int top, int width, int height) {
-    constexpr int kTwipsPerPixel = 15;
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
-}
 
 template <typename Control>
 Control* Place(QWidget* window, const char* name, const QRect& geometry) {
@@ -60,7 +55,7 @@ frmDecodeFile::frmDecodeFile(KeySource key_source, QWidget* parent)
     QFont window_font = font();
     window_font.setPointSize(8);
     setFont(window_font);
-    setFixedSize(FromTwips(0, 0, 7575, 3195).size());
+    setFixedSize(FromTwips(7575, 3195));
     CreateControls();
 }
 
