@@ -36,6 +36,13 @@ FrmDriveWindow::FrmDriveWindow() {
     lblFiletype = Place(new QLabel(QStringLiteral("File Type : "), fraDrive), "lblFiletype", 240, 3480, 852, 252);
     txtFileType = Place(new QLineEdit(fraDrive), "txtFileType", 240, 3720, 3015, 285);
     txtFileType->setEnabled(false);
+    // Screen readers name the boxes after their labels, and the lists by
+    // what they hold rather than after the frame around them.
+    lblFile->setBuddy(txtFilename);
+    lblFiletype->setBuddy(txtFileType);
+    drvDrive->setAccessibleName(QStringLiteral("Drives"));
+    dirDrive->setAccessibleName(QStringLiteral("Folders"));
+    filDrive->setAccessibleName(QStringLiteral("Files"));
     // The buttons belong to the form, over the bottom right of the frame.
     // Neither is the dialog's default, so Enter in a list or in the name box
     // closes nothing; Enter on a button presses it.

@@ -28,10 +28,12 @@ using Growth = ui::TwipsLayout::Growth;
 // The controls are placed to the pixel; this size lets every caption fit its control.
 constexpr int kFontPixels = 11;
 
-QPlainTextEdit* NewTextBox(QWidget* parent, const QString& name, const QString& tool_tip) {
+QPlainTextEdit* NewTextBox(QWidget* parent, const QString& name, const QString& tool_tip,
+                           const QString& accessible_name) {
     auto* box = new QPlainTextEdit(parent);
     box->setObjectName(name);
     box->setToolTip(tool_tip);
+    box->setAccessibleName(accessible_name);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Tab moves on to the next control, as in every other box of the window.
@@ -73,11 +75,13 @@ void frmDecode::CreateControls() {
     auto* layout = new ui::TwipsLayout(*client, 7410, 4590);
     setCentralWidget(client);
 
-    txtEncrypted_ = NewTextBox(client, QStringLiteral("txtEncrypted"),
-                               QStringLiteral("Paste the encrypted text of the e-mail here"));
+    txtEncrypted_ =
+        NewTextBox(client, QStringLiteral("txtEncrypted"),
+                   QStringLiteral("Paste the encrypted text of the e-mail here"), QStringLiteral("Encrypted Text"));
     layout->Place(*txtEncrypted_, QRect(240, 0, 6855, 735), Growth::kWidth);
     txtClearText_ = NewTextBox(client, QStringLiteral("txtClearText"),
-                               QStringLiteral("Here is where the decrypted text of the e-mail will be displayed"));
+                               QStringLiteral("Here is where the decrypted text of the e-mail will be displayed"),
+                               QStringLiteral("Decoded Text"));
     layout->Place(*txtClearText_, QRect(240, 1200, 6855, 3375), Growth::kWidthAndHeight);
     QPushButton* cmdDecode = NewButton(client, QStringLiteral("cmdDecode"), QStringLiteral("&Decode"),
                                        QStringLiteral("Click me to decrypt!"));
@@ -94,6 +98,8 @@ void frmDecode::CreateControls() {
     auto* lblClientKey = new QLabel(QStringLiteral("Client Key:"), client);
     lblClientKey->setObjectName(QStringLiteral("lblClientKey"));
     layout->Place(*lblClientKey, QRect(240, 840, 975, 255));
+    // Screen readers name the key box after its label.
+    lblClientKey->setBuddy(txtClientKey_);
 
     QPushButton* cmdDecodeAttachments =
         NewButton(client, QStringLiteral("cmdDecodeAttachments"), QStringLiteral("Decode &Attachments"),
