@@ -1,5 +1,6 @@
 #include "ui/chooser/drive_list_box.h"
 
+#include "ui/chooser/drive_list_accessible.h"
 #include "ui/chooser/drive_roots.h"
 #include "ui/chooser/folder_reading.h"
 
@@ -9,6 +10,7 @@
 namespace ui {
 
 DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
+    InstallDriveListAccessibility();
     SetDrives(BrowsableRoots());
     static_cast<void>(SetDrive(QDir::currentPath()));
     connect(this, &QComboBox::activated, this, [this](int index) {

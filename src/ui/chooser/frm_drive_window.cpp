@@ -3,52 +3,29 @@
 #include "ui/chooser/drive_list_box.h"
 #include "ui/chooser/file_list_box.h"
 #include "ui/chooser/folder_list_box.h"
+#include "ui/command_button.h"
+#include "ui/twips.h"
 
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
 namespace ui {
 namespace {
 
-// The form was drawn in twips, 15 to a pixel at the usual 96 dots per inch.
-constexpr int kTwipsPerPixel = 15;
-
-[[nodiscard]] constexpr int Pixels(int twips) {
-    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
-
 template <typename Control>
 Control* Place(Control* control, const char* name, int left, int top, int width, int height) {
     control->setObjectName(QLatin1String(name));
-    control->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
+    control->setGeometry(FromTwips(left, top, width, height));
     return control;
 }
-
-// Neither button is the dialog's default, so Enter in a list or in the name
-// box closes nothing; Enter on a button presses it, as Space does.
-class CommandButton : public QPushButton {
-public:
-    CommandButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) { setAutoDefault(false); }
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override {
-        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-            click();
-            return;
-        }
-        QPushButton::keyPressEvent(event);
-    }
-};
 
 }  // namespace
 
 FrmDriveWindow::FrmDriveWindow() {
     frmDrive.setObjectName(QStringLiteral("frmDrive"));
     frmDrive.setWindowTitle(QStringLiteral("Files"));
-    frmDrive.setFixedSize(Pixels(6300), Pixels(4875));
+    frmDrive.setFixedSize(FromTwips(6300, 4875));
 
     fraDrive = Place(new QGroupBox(QStringLiteral("Access Files"), &frmDrive), "fraDrive", 120, 480, 6015, 4212);
     drvDrive = Place(new DriveListBox(fraDrive), "drvDrive", 240, 240, 5655, 315);
@@ -59,7 +36,16 @@ FrmDriveWindow::FrmDriveWindow() {
     lblFiletype = Place(new QLabel(QStringLiteral("File Type : "), fraDrive), "lblFiletype", 240, 3480, 852, 252);
     txtFileType = Place(new QLineEdit(fraDrive), "txtFileType", 240, 3720, 3015, 285);
     txtFileType->setEnabled(false);
+    // Screen readers name the boxes after their labels, and the lists by
+    // what they hold rather than after the frame around them.
+    lblFile->setBuddy(txtFilename);
+    lblFiletype->setBuddy(txtFileType);
+    drvDrive->setAccessibleName(QStringLiteral("Drives"));
+    dirDrive->setAccessibleName(QStringLiteral("Folders"));
+    filDrive->setAccessibleName(QStringLiteral("Files"));
     // The buttons belong to the form, over the bottom right of the frame.
+    // Neither is the dialog's default, so Enter in a list or in the name box
+    // closes nothing; Enter on a button presses it.
     cmdOk = Place(new CommandButton(QStringLiteral("&OK"), &frmDrive), "cmdOk", 4920, 4080, 1095, 375);
     cmdCancel = Place(new CommandButton(QStringLiteral("&Cancel"), &frmDrive), "cmdCancel", 3600, 4080, 1095, 375);
 

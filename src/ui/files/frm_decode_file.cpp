@@ -8,8 +8,10 @@
 #include "ui/byte_text.h"
 #include "ui/file_drops.h"
 #include "ui/files/browse.h"
+#include "ui/files/file_window_accessible.h"
 #include "ui/files/status_list.h"
 #include "ui/message_box.h"
+#include "ui/twips.h"
 #include "util/path_helpers.h"
 #include "util/trim.h"
 
@@ -23,12 +25,6 @@
 
 namespace ui {
 namespace {
-
-// The window was laid out in twips, fifteen to the pixel at 96 dots per inch.
-[[nodiscard]] QRect FromTwips(int left, int top, int width, int height) {
-    constexpr int kTwipsPerPixel = 15;
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
-}
 
 template <typename Control>
 Control* Place(QWidget* window, const char* name, const QRect& geometry) {
@@ -47,10 +43,12 @@ QPushButton* PlaceButton(QWidget* window, const char* name, const QString& capti
     return button;
 }
 
-void PlaceLabel(QWidget* window, const char* name, const QString& caption, const QRect& geometry) {
+// The label also names its box for screen readers.
+void PlaceLabel(QWidget* window, const char* name, const QString& caption, const QRect& geometry, QWidget* box) {
     auto* label = Place<QLabel>(window, name, geometry);
     label->setText(caption);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setBuddy(box);
 }
 
 }  // namespace
@@ -58,13 +56,14 @@ void PlaceLabel(QWidget* window, const char* name, const QString& caption, const
 frmDecodeFile::frmDecodeFile(KeySource key_source, QWidget* parent)
     : QWidget(parent, Qt::Window), key_source_(std::move(key_source)) {
     Q_ASSERT(key_source_);
+    InstallFileWindowAccessibility();
     setObjectName(QStringLiteral("frmDecodeFile"));
     setWindowTitle(QStringLiteral("Norvane Mailvox Decoder"));
     // The layout's sizes were made for an 8-point font.
     QFont window_font = font();
     window_font.setPointSize(8);
     setFont(window_font);
-    setFixedSize(FromTwips(0, 0, 7575, 3195).size());
+    setFixedSize(FromTwips(7575, 3195));
     CreateControls();
     AcceptFileDrops(*this, [this](const QStringList& files) { OpenFiles(files); });
 }
@@ -73,12 +72,13 @@ void frmDecodeFile::CreateControls() {
     cmdCancel_ = PlaceButton(this, "cmdCancel", QStringLiteral("Cancel"), FromTwips(2880, 2760, 1095, 375));
     cmdDecode_ = PlaceButton(this, "cmdDecode", QStringLiteral("Decode"), FromTwips(4560, 2760, 1095, 375));
     txtEFile_ = Place<QLineEdit>(this, "txtEFile", FromTwips(240, 360, 6135, 285));
-    PlaceLabel(this, "lblEFile", QStringLiteral("Encrypted File Path"), FromTwips(240, 120, 1695, 255));
+    PlaceLabel(this, "lblEFile", QStringLiteral("Encrypted File Path"), FromTwips(240, 120, 1695, 255), txtEFile_);
     cmdEBrowse_ = PlaceButton(this, "cmdEBrowse", QStringLiteral("Browse"), FromTwips(6480, 360, 855, 255));
     txtDFile_ = Place<QLineEdit>(this, "txtDFile", FromTwips(240, 1080, 7095, 285));
     txtDFile_->setToolTip(QStringLiteral("Path and name of what you want the decrypted file to be."));
-    PlaceLabel(this, "Label1", QStringLiteral("Decrypted File Path"), FromTwips(240, 840, 1695, 255));
+    PlaceLabel(this, "Label1", QStringLiteral("Decrypted File Path"), FromTwips(240, 840, 1695, 255), txtDFile_);
     lstStatus_ = Place<StatusList>(this, "lstStatus", FromTwips(240, 1560, 7095, 1035));
+    lstStatus_->setAccessibleName(QStringLiteral("Status"));
     cmdEncode_ = PlaceButton(this, "cmdEncode", QStringLiteral("Encode"), FromTwips(6240, 2760, 1095, 375));
     cmdEncode_->hide();  // nothing in the program shows it
 

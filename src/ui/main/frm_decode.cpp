@@ -2,10 +2,12 @@
 
 #include "cipher/text_cipher.h"
 #include "ui/byte_text.h"
+#include "ui/command_button.h"
 #include "ui/main/about_text.h"
 #include "ui/main/activation_filter.h"
 #include "ui/main/plain_text_bytes.h"
 #include "ui/message_box.h"
+#include "ui/twips_layout.h"
 #include "util/trim.h"
 
 #include <QAction>
@@ -21,21 +23,17 @@
 
 namespace {
 
-// Positions are kept in twips, 15 to the pixel.
-constexpr int kTwipsPerPixel = 15;
-
-QRect FromTwips(int left, int top, int width, int height) {
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
-}
+using Growth = ui::TwipsLayout::Growth;
 
 // The controls are placed to the pixel; this size lets every caption fit its control.
 constexpr int kFontPixels = 11;
 
-QPlainTextEdit* NewTextBox(QWidget* parent, const QString& name, const QString& tool_tip, const QRect& geometry) {
+QPlainTextEdit* NewTextBox(QWidget* parent, const QString& name, const QString& tool_tip,
+                           const QString& accessible_name) {
     auto* box = new QPlainTextEdit(parent);
     box->setObjectName(name);
     box->setToolTip(tool_tip);
-    box->setGeometry(geometry);
+    box->setAccessibleName(accessible_name);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Tab moves on to the next control, as in every other box of the window.
@@ -43,15 +41,12 @@ QPlainTextEdit* NewTextBox(QWidget* parent, const QString& name, const QString& 
     return box;
 }
 
-QPushButton* NewButton(QWidget* parent, const QString& name, const QString& caption, const QString& tool_tip,
-                       const QRect& geometry) {
-    auto* button = new QPushButton(caption, parent);
+// Neither button is the window's default: Enter in a box does not decode,
+// and Enter on a button presses that button.
+QPushButton* NewButton(QWidget* parent, const QString& name, const QString& caption, const QString& tool_tip) {
+    auto* button = new ui::CommandButton(caption, parent);
     button->setObjectName(name);
     button->setToolTip(tool_tip);
-    button->setGeometry(geometry);
-    // Neither button is the window's default: Enter in a box does not decode.
-    button->setAutoDefault(false);
-    button->setDefault(false);
     return button;
 }
 
@@ -74,34 +69,42 @@ frmDecode::frmDecode(m_Decoder::KeyStoreSettings key_store, QWidget* parent)
 frmDecode::~frmDecode() = default;
 
 void frmDecode::CreateControls() {
+    // The client area was drawn 7410 by 4590 twips; a larger window gives
+    // the message boxes more room and moves Decode Attachments with its edge.
     auto* client = new QWidget(this);
-    client->setFixedSize(494, 306);
+    auto* layout = new ui::TwipsLayout(*client, 7410, 4590);
     setCentralWidget(client);
 
     txtEncrypted_ =
         NewTextBox(client, QStringLiteral("txtEncrypted"),
-                   QStringLiteral("Paste the encrypted text of the e-mail here"), FromTwips(240, 0, 6855, 735));
+                   QStringLiteral("Paste the encrypted text of the e-mail here"), QStringLiteral("Encrypted Text"));
+    layout->Place(*txtEncrypted_, QRect(240, 0, 6855, 735), Growth::kWidth);
     txtClearText_ = NewTextBox(client, QStringLiteral("txtClearText"),
                                QStringLiteral("Here is where the decrypted text of the e-mail will be displayed"),
-                               FromTwips(240, 1200, 6855, 3375));
+                               QStringLiteral("Decoded Text"));
+    layout->Place(*txtClearText_, QRect(240, 1200, 6855, 3375), Growth::kWidthAndHeight);
     QPushButton* cmdDecode = NewButton(client, QStringLiteral("cmdDecode"), QStringLiteral("&Decode"),
-                                       QStringLiteral("Click me to decrypt!"), FromTwips(3360, 840, 855, 255));
+                                       QStringLiteral("Click me to decrypt!"));
+    layout->Place(*cmdDecode, QRect(3360, 840, 855, 255));
 
     txtClientKey_ = new QLineEdit(client);
     txtClientKey_->setObjectName(QStringLiteral("txtClientKey"));
     txtClientKey_->setToolTip(QStringLiteral("The Client encryption key needs to be filled in here"));
-    txtClientKey_->setGeometry(FromTwips(1320, 810, 1935, 285));
+    layout->Place(*txtClientKey_, QRect(1320, 810, 1935, 285));
     txtClientKey_->setEchoMode(QLineEdit::Password);
     // Styles draw their own mask character; the key box shows "*" for each one.
     txtClientKey_->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
 
     auto* lblClientKey = new QLabel(QStringLiteral("Client Key:"), client);
     lblClientKey->setObjectName(QStringLiteral("lblClientKey"));
-    lblClientKey->setGeometry(FromTwips(240, 840, 975, 255));
+    layout->Place(*lblClientKey, QRect(240, 840, 975, 255));
+    // Screen readers name the key box after its label.
+    lblClientKey->setBuddy(txtClientKey_);
 
     QPushButton* cmdDecodeAttachments =
         NewButton(client, QStringLiteral("cmdDecodeAttachments"), QStringLiteral("Decode &Attachments"),
-                  QStringLiteral("Click me if there are files to be decrypted"), FromTwips(5280, 840, 1815, 255));
+                  QStringLiteral("Click me if there are files to be decrypted"));
+    layout->Place(*cmdDecodeAttachments, QRect(5280, 840, 1815, 255), Growth::kFollowRightEdge);
 
     setTabOrder(txtEncrypted_, txtClearText_);
     setTabOrder(txtClearText_, cmdDecode);

@@ -1,0 +1,160 @@
+#include "support/temp_dir.h"
+#include "ui/chooser/drive_list_box.h"
+#include "ui/chooser/frm_drive_window.h"
+#include "ui/files/frm_decode_file.h"
+#include "ui/main/frm_decode.h"
+
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QDialog>
+#include <QLabel>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+enum class Window { kMain, kAttachments, kChooser };
+
+QString NameOf(QObject* object) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(object);
+    return accessible != nullptr ? accessible->text(QAccessible::Name) : QStringLiteral("<not accessible>");
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Window)
+
+// What a screen reader hears of the three windows, read through QAccessible.
+class AccessibleNamesTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void everyInputHasAName_data();
+    void everyInputHasAName();
+    void theAttachmentWindowIsAnnouncedAsAWindow();
+    void theDriveListStaysADropDown();
+
+private:
+    [[nodiscard]] QWidget& Root(Window window) const;
+
+    testsupport::TempDir key_folder_;
+    std::unique_ptr<frmDecode> main_;
+    std::unique_ptr<ui::frmDecodeFile> attachments_;
+    std::unique_ptr<ui::FrmDriveWindow> chooser_;
+};
+
+void AccessibleNamesTest::initTestCase() {
+    m_Decoder::KeyStoreSettings key_store;
+    key_store.folder = key_folder_.Path().string();
+    main_ = std::make_unique<frmDecode>(key_store);
+    attachments_ = std::make_unique<ui::frmDecodeFile>([] { return QString(); });
+    chooser_ = std::make_unique<ui::FrmDriveWindow>();
+}
+
+void AccessibleNamesTest::cleanupTestCase() {
+    chooser_.reset();
+    attachments_.reset();
+    main_.reset();
+}
+
+QWidget& AccessibleNamesTest::Root(Window window) const {
+    switch (window) {
+        case Window::kMain:
+            return *main_;
+        case Window::kAttachments:
+            return *attachments_;
+        case Window::kChooser:
+            break;
+    }
+    return chooser_->frmDrive;
+}
+
+void AccessibleNamesTest::everyInputHasAName_data() {
+    QTest::addColumn<Window>("window");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("name");
+    // Empty when the name is given outright; else the label that names the control.
+    QTest::addColumn<QString>("label");
+
+    const auto row = [](Window window, const char* control, const char* name, const char* label) {
+        QTest::newRow(control) << window << QString::fromLatin1(control) << QString::fromLatin1(name)
+                               << QString::fromLatin1(label);
+    };
+    row(Window::kMain, "txtClientKey", "Client Key:", "lblClientKey");
+    row(Window::kMain, "txtEncrypted", "Encrypted Text", "");
+    row(Window::kMain, "txtClearText", "Decoded Text", "");
+    row(Window::kAttachments, "txtEFile", "Encrypted File Path", "lblEFile");
+    row(Window::kAttachments, "txtDFile", "Decrypted File Path", "Label1");
+    row(Window::kAttachments, "lstStatus", "Status", "");
+    row(Window::kChooser, "drvDrive", "Drives", "");
+    row(Window::kChooser, "dirDrive", "Folders", "");
+    row(Window::kChooser, "filDrive", "Files", "");
+    row(Window::kChooser, "txtFilename", "File : ", "lblFile");
+    row(Window::kChooser, "txtFileType", "File Type : ", "lblFiletype");
+}
+
+void AccessibleNamesTest::everyInputHasAName() {
+    QFETCH(Window, window);
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+    QFETCH(QString, label);
+
+    auto* input = Root(window).findChild<QWidget*>(control);
+    QVERIFY(input != nullptr);
+    QCOMPARE(NameOf(input), name);
+    if (label.isEmpty()) {
+        QCOMPARE(input->accessibleName(), name);
+    } else {
+        // Named by its label, so that the two can never tell different stories.
+        QVERIFY(input->accessibleName().isEmpty());
+        const auto* buddy = Root(window).findChild<QLabel*>(label);
+        QVERIFY(buddy != nullptr);
+        QCOMPARE(buddy->buddy(), input);
+        QCOMPARE(buddy->text(), name);
+    }
+}
+
+void AccessibleNamesTest::theAttachmentWindowIsAnnouncedAsAWindow() {
+    // A second window gets the same role: making one registers nothing twice.
+    ui::frmDecodeFile second([] { return QString(); });
+    for (ui::frmDecodeFile* window : {attachments_.get(), &second}) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window);
+        QVERIFY(accessible != nullptr);
+        QCOMPARE(accessible->role(), QAccessible::Window);
+        QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("Norvane Mailvox Decoder"));
+        QAccessibleInterface* box =
+            QAccessible::queryAccessibleInterface(window->findChild<QWidget*>(QStringLiteral("txtEFile")));
+        QVERIFY(accessible->indexOfChild(box) >= 0);
+        QCOMPARE(box->parent(), accessible);
+    }
+    // Other plain widgets keep the role Qt gives them.
+    QWidget plain;
+    QVERIFY(QAccessible::queryAccessibleInterface(&plain)->role() != QAccessible::Window);
+
+    // Still no dialog, so Escape keeps it open.
+    QVERIFY(qobject_cast<QDialog*>(&second) == nullptr);
+    second.show();
+    QVERIFY(QTest::qWaitForWindowActive(&second));
+    QTest::keyClick(&second, Qt::Key_Escape);
+    QVERIFY(second.isVisible());
+}
+
+void AccessibleNamesTest::theDriveListStaysADropDown() {
+    auto* drives = chooser_->drvDrive;
+    QVERIFY(drives->count() > 0);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(drives);
+    QCOMPARE(accessible->role(), QAccessible::ComboBox);
+    // The name says what the list is; the value says which drive is chosen.
+    QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("Drives"));
+    QCOMPARE(accessible->text(QAccessible::Value), drives->currentText());
+    QCOMPARE(accessible->childCount(), 1);
+    QCOMPARE(accessible->child(0)->object(), drives->view());
+    QCOMPARE(accessible->indexOfChild(accessible->child(0)), 0);
+    QVERIFY(accessible->actionInterface()->actionNames().contains(QAccessibleActionInterface::showMenuAction()));
+}
+
+QTEST_MAIN(AccessibleNamesTest)
+#include "accessible_names_test.moc"
