@@ -14,8 +14,10 @@ zq_install_packages "${ZQ_PACKAGES[@]}" "${ZQ_PACKAGE_BUILD_PACKAGES[@]}" >&2
 # information, since CPack strips the programs anyway.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 export DEB_CXXFLAGS_MAINT_STRIP=-g
-eval "$(dpkg-buildflags --export=sh)"
-export CXXFLAGS="$CXXFLAGS $CPPFLAGS"
+# CMake reads no CPPFLAGS: the preprocessor's flags go with the compiler's.
+CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
+export CXXFLAGS LDFLAGS
 
 dir=build-package
 rm -rf "$dir"

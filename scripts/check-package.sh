@@ -52,7 +52,7 @@ vectors_decrypt() {
     mkdir -p "$work/out"
     while IFS=$'\t' read -r name key_hex plain container rest; do
         [ "$name" = name ] && continue
-        key=$(printf "$(sed 's/../\\x&/g' <<<"$key_hex")" | iconv -f WINDOWS-1252 -t UTF-8)
+        key=$(printf '%b' "$(sed 's/../\\x&/g' <<<"$key_hex")" | iconv -f WINDOWS-1252 -t UTF-8)
         if ! ZQ_KEY=$key "$root/usr/bin/zqcrypt" decrypt -q "$vectors/$container" "$work/out/$name"; then
             echo "zqcrypt could not decrypt $container"
             return 1
