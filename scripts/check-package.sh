@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the Debian package with ./package.sh and checks it with the
-# distribution's own tools (desktop-file-validate, appstreamcli, lintian),
-# then unpacks it into a temporary root and runs what it installed from there:
-# zqcrypt decrypts the test vectors, ZQDecoder stays up until SIGTERM ends it,
-# and both manual pages open.
+# Builds the Debian package with ./package.sh, checks it with the
+# distribution's own tools (desktop-file-validate, appstreamcli, lintian) and
+# asks apt whether it would install it. Then it unpacks the package into a
+# temporary root and runs what it installed from there: zqcrypt decrypts the
+# test vectors, ZQDecoder stays up until SIGTERM ends it, and both manual
+# pages open.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
@@ -92,6 +93,16 @@ window_runs_until_terminated() {
     [ "$status" -eq 143 ] || [ "$status" -eq 0 ]
 }
 
+# apt finds every dependency among the packages of the distribution.
+apt_would_install() {
+    apt-get install --simulate -q "$deb" >"$work/apt" 2>&1 || {
+        cat "$work/apt"
+        return 1
+    }
+    grep '^Inst ' "$work/apt" || true
+    grep -q '^Inst zq-decoder ' "$work/apt"
+}
+
 # man opens the page without a warning from the formatter, and shows its
 # title and what the page is about.
 manual_page_opens() {
@@ -108,6 +119,7 @@ check "desktop-file-validate" desktop_entry_valid
 check "appstreamcli validate" appstreamcli validate --no-net --strict "$root/usr/share/metainfo/$app_id.metainfo.xml"
 check "appstreamcli validate-tree" appstreamcli validate-tree --no-net "$root"
 check "lintian" lintian --display-info --fail-on error,warning "$deb"
+check "apt-get install --simulate" apt_would_install
 check "zqcrypt decrypts the test vectors" vectors_decrypt
 check "ZQDecoder runs until SIGTERM" window_runs_until_terminated
 check "man -l ZQDecoder.1.gz" manual_page_opens ZQDecoder.1.gz "Decode Attachments"
