@@ -13,6 +13,14 @@ ZQ_PACKAGES=(
 # Only for the sanitized build and the fuzzers: clang with its sanitizer and libFuzzer runtimes.
 ZQ_CLANG_PACKAGES=(clang libclang-rt-14-dev)
 
+# Only for ./package.sh: dpkg-shlibdeps finds the package's dependencies, file
+# tells CPack which installed files are programs.
+ZQ_PACKAGE_BUILD_PACKAGES=(dpkg-dev file)
+
+# Only for the package checks: the distribution's validators, and man to open
+# the installed manual page.
+ZQ_PACKAGE_CHECK_PACKAGES=(lintian appstream desktop-file-utils man-db)
+
 zq_missing_packages() {
     local pkg
     for pkg in "$@"; do

@@ -8,8 +8,11 @@ if(NOT status EQUAL 0)
     message(FATAL_ERROR "cmake --install failed: ${status}")
 endif()
 
-foreach(file bin/ZQDecoder bin/zqcrypt share/applications/zqdecoder.desktop share/mime/packages/zqdecoder-mime.xml
-             share/icons/hicolor/scalable/apps/zqdecoder.svg share/man/man1/zqcrypt.1)
+set(app_id org.example.ZQDecoder)
+foreach(file bin/ZQDecoder bin/zqcrypt share/applications/${app_id}.desktop share/metainfo/${app_id}.metainfo.xml
+             share/mime/packages/zqdecoder-mime.xml share/icons/hicolor/scalable/apps/zqdecoder.svg
+             share/man/man1/ZQDecoder.1.gz share/man/man1/zqcrypt.1.gz
+             share/doc/zq-decoder/copyright share/doc/zq-decoder/changelog.gz)
     if(NOT EXISTS "${PREFIX}/${file}")
         message(FATAL_ERROR "not installed: ${file}")
     endif()
@@ -34,12 +37,19 @@ if(NOT status EQUAL 0 OR NOT beside_status EQUAL 0 OR NOT beside_err STREQUAL ""
     message(FATAL_ERROR "the installed zqcrypt does not decrypt beside: ${status} ${beside_status} ${beside_err}")
 endif()
 
-file(READ "${PREFIX}/share/applications/zqdecoder.desktop" entry)
+file(READ "${PREFIX}/share/applications/${app_id}.desktop" entry)
 if(NOT entry MATCHES "\nExec=ZQDecoder %F\n" OR NOT entry MATCHES "\nIcon=zqdecoder\n"
    OR NOT entry MATCHES "\nMimeType=application/x-zq-encrypted;\n")
     message(FATAL_ERROR "the desktop entry does not open e~ files in ZQDecoder with its icon")
 endif()
-file(READ "${PREFIX}/share/man/man1/zqcrypt.1" page)
+file(READ "${PREFIX}/share/metainfo/${app_id}.metainfo.xml" metainfo)
+if(NOT metainfo MATCHES "<release version=\"4.2.4015\" date=\"[0-9-]+\"/>")
+    message(FATAL_ERROR "the AppStream data does not name this release")
+endif()
+execute_process(COMMAND gzip -dc "${PREFIX}/share/man/man1/zqcrypt.1.gz" OUTPUT_VARIABLE page RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "the manual page is not gzip: ${status}")
+endif()
 if(NOT page MATCHES "\"ZQ Decoder 4.02.4015\"" OR NOT page MATCHES "ZQ_KEY")
     message(FATAL_ERROR "the manual page is not the configured one")
 endif()
