@@ -20,7 +20,11 @@ constexpr JobWords kDecryptWords{"Decrypting file: ", "DecryptError: ", "File de
 constexpr JobWords kEncryptWords{"Encrypting file: ", "EncryptError: ", "File encryption duration: "};
 
 [[nodiscard]] std::string TwoDigits(long long value) {
-    return (value < 10 ? "0" : "") + std::to_string(value);
+    std::string digits = std::to_string(value);
+    if (value < 10) {
+        digits.insert(digits.begin(), '0');
+    }
+    return digits;
 }
 
 }  // namespace

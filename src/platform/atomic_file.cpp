@@ -102,7 +102,7 @@ AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& destination, Per
         folder_ = ".";
     }
     if (name_.empty()) {
-        name_ = ".";  // a path that ends in a separator names a folder
+        name_.assign(1, '.');  // a path that ends in a separator names a folder
     }
     // The folder is held open, so the file is published where it was begun.
     folder_fd_.Reset(::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));

@@ -21,7 +21,7 @@ extern "C" void WriteSignalToPipe(int signal_number) {
     if (fd >= 0) {
         // A full pipe already holds a signal to act on: the byte may be lost.
         const auto byte = static_cast<unsigned char>(signal_number);
-        (void)::write(fd, &byte, 1);
+        [[maybe_unused]] const ssize_t written = ::write(fd, &byte, 1);
     }
     errno = saved_errno;
 }
