@@ -184,38 +184,51 @@ TEST(ChunkPumpTest, TheFirstFailureInTheDataIsRaisedAndNothingAfterItIsWritten) 
 }
 
 TEST(ChunkPumpTest, AWriteWaitingForTheDiskDoesNotStopTheReading) {
-    // The first write holds until the step has had every buffer but one:
-    // with reading behind writing, it would wait for ever.
-    constexpr std::size_t kStepsBeforeWriting = kBuffersInFlight - 1;
+    // Reading from the third chunk on waits for the first write to begin, and
+    // that write holds until the step has had all buffers but the one being
+    // written: reading and writing in turn on one thread would wait for ever.
     std::mutex mutex;
-    std::condition_variable stepped;
+    std::condition_variable changed;
+    bool writing = false;
     std::size_t steps = 0;
-    bool held_until_stepped = true;
+    bool never_stuck = true;
+    const auto wait = [&](std::unique_lock<std::mutex>& lock, const auto& done) {
+        // A generous bound that only ends a hang, never a slow run.
+        if (!changed.wait_for(lock, std::chrono::minutes(1), done)) {
+            never_stuck = false;
+        }
+    };
     std::vector<std::uint8_t> written;
-    const std::uint64_t length = 4 * kBuffersInFlight * kChunkSize;
+    const std::uint64_t length = 3 * kBuffersInFlight * kChunkSize;
 
-    PumpChunks([](std::uint64_t offset,
-                  std::span<std::uint8_t> bytes) { std::fill(bytes.begin(), bytes.end(), SourceByte(offset)); },
-               length,
-               [&](std::span<std::uint8_t> chunk, bool) {
-                   {
-                       const std::lock_guard lock(mutex);
-                       ++steps;
-                   }
-                   stepped.notify_all();
-                   return chunk.size();
-               },
-               [&](std::span<const std::uint8_t> bytes) {
-                   std::unique_lock lock(mutex);
-                   if (written.empty()) {
-                       // A generous bound that only ends a hang, never a slow run.
-                       held_until_stepped = stepped.wait_for(lock, std::chrono::minutes(2),
-                                                             [&] { return steps >= kStepsBeforeWriting; });
-                   }
-                   written.insert(written.end(), bytes.begin(), bytes.end());
-               });
+    PumpChunks(
+        [&](std::uint64_t offset, std::span<std::uint8_t> bytes) {
+            if (offset >= 2 * kChunkSize) {
+                std::unique_lock lock(mutex);
+                wait(lock, [&] { return writing; });
+            }
+            std::fill(bytes.begin(), bytes.end(), SourceByte(offset));
+        },
+        length,
+        [&](std::span<std::uint8_t> chunk, bool) {
+            {
+                const std::lock_guard lock(mutex);
+                ++steps;
+            }
+            changed.notify_all();
+            return chunk.size();
+        },
+        [&](std::span<const std::uint8_t> bytes) {
+            std::unique_lock lock(mutex);
+            if (!writing) {
+                writing = true;
+                changed.notify_all();
+                wait(lock, [&] { return steps >= kBuffersInFlight - 1; });
+            }
+            written.insert(written.end(), bytes.begin(), bytes.end());
+        });
 
-    EXPECT_TRUE(held_until_stepped);
+    EXPECT_TRUE(never_stuck);
     ASSERT_EQ(written.size(), length);
     for (std::uint64_t chunk = 0; chunk < length / kChunkSize; ++chunk) {
         EXPECT_EQ(written[chunk * kChunkSize], SourceByte(chunk * kChunkSize)) << chunk;
