@@ -60,9 +60,9 @@ openssl enc -rc4 -K 00112233445566778899aabbccddeeff "${PROVIDERS[@]}" </dev/nul
 now() { echo "${EPOCHREALTIME/,/.}"; }
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.4f", b - a }'; }
 load() { cut -d' ' -f1-3 /proc/loadavg; }
-# "median min max" of the numbers on standard input.
-spread() {
-    sort -g | awk '{ v[NR] = $1 } END {
+# "median min max" of the arguments.
+row() {
+    printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END {
         m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
         print m, v[1], v[NR] }'
 }
@@ -92,7 +92,9 @@ measure() {
     local size_text=$1 folder=$2 size free_kib load_before run
     size=$(numfmt --from=iec "$size_text" 2>/dev/null) || fail "not a size: $size_text (try 256M or 1G)"
     ((size > 0)) || fail "the size must be at least one byte"
-    [ -d "$folder" ] && [ -w "$folder" ] || fail "not a writable folder: $folder"
+    if ! [ -d "$folder" ] || ! [ -w "$folder" ]; then
+        fail "not a writable folder: $folder"
+    fi
     work=$(mktemp -d "$folder/zqcrypt-compare.XXXXXX")
     free_kib=$(df -Pk "$work" | awk 'NR == 2 { print $4 }')
     ((free_kib * 1024 > 4 * size)) || fail "not enough room in $work for four files of $size_text"
@@ -137,9 +139,8 @@ measure() {
     rm -rf "$work"
     work=
 
-    local load_after row
+    local load_after
     load_after=$(load)
-    row() { printf '%s\n' "$@" | spread; }
     awk -v size="$size" -v runs="$RUNS" -v size_text="$size_text" -v folder="$folder" \
         -v raw="$(row "${raw[@]}")" -v dec="$(row "${dec[@]}")" -v enc="$(row "${enc[@]}")" \
         -v dd="$(row "${dd_times[@]}")" -v dsh="$(row "${dec_share[@]}")" -v esh="$(row "${enc_share[@]}")" \
