@@ -1,28 +1,36 @@
 #!/usr/bin/env bash
-# Times `zqcrypt decrypt` against the openssl command line on one container.
+# Measures zqcrypt against the two things that limit it, in one run: the
+# cipher alone and the destination's own write speed.
 #
-#   bench/compare.sh [SIZE]      SIZE like 256M or 1G (default 1G)
+#   bench/compare.sh                 1 GiB in /dev/shm, then 512 MiB in $TMPDIR (default /tmp)
+#   bench/compare.sh SIZE FOLDER     one row: SIZE like 256M or 1G, written in FOLDER
 #
-# It makes a container of SIZE random bytes in a temporary folder and times,
-# RUNS times each (default 5):
-#   - zqcrypt decrypt, end to end;
-#   - the same decryption through openssl: the 13-byte trailer stripped with
-#     head, then `openssl enc -d -rc4` under the derived 16-byte key (the first
-#     5 bytes of SHA-1 of the key, then the first 11 salt bytes);
-#   - `openssl speed -evp rc4`, for the cipher alone.
-# It prints the medians, the ratios and zqcrypt's peak resident memory.
+# For each row it makes a plain file and its container in a temporary folder in
+# FOLDER, then runs RUNS rounds (default 5), each one, in this order:
+#   - raw RC4: `openssl speed -elapsed -evp rc4 -bytes 1048576` through the
+#     legacy provider, one thread, one 1 MiB buffer hot in cache, for at least
+#     3 seconds; the time the cipher alone needs for SIZE bytes at that speed;
+#   - `zqcrypt decrypt` of the container, wall time end to end;
+#   - `zqcrypt encrypt` of the plain file, wall time end to end;
+#   - `dd if=/dev/zero bs=1M conv=fsync` of SIZE bytes into the same folder.
+# Interleaving the rounds spreads a busy machine's load over every measure
+# alike. Every output is checked and removed between the timings, never within.
+#
+# It prints, per measure, the median, minimum and maximum time, and the share
+# of the limit: the limit is the slower of raw RC4 and dd in the same round,
+# the share is the limit's time over zqcrypt's (1.00: as fast as the limit).
+# Load averages are taken before and after each row. The last lines are the
+# README's table rows.
 #
 # Needs, and installs nothing: bash 5, coreutils, openssl with its legacy
 # provider (Debian: openssl, libssl3), GNU time at /usr/bin/time (Debian:
 # time), and a built zqcrypt: $ZQCRYPT, or build-test/ (./test.sh) or build/.
-# The files go to a temporary folder in $ZQ_BENCH_DIR, else /dev/shm (memory:
-# the timings then measure the programs, not the disk), else $TMPDIR or /tmp;
-# it needs about three times SIZE free.
+# Each row needs about four times SIZE free in its folder.
 set -euo pipefail
 
 readonly KEY="benchmark key"
-readonly TRAILER=13
 readonly RUNS=${RUNS:-5}
+readonly SPEED_SECONDS=3
 readonly PROVIDERS=(-provider legacy -provider default)
 
 fail() {
@@ -31,10 +39,6 @@ fail() {
 }
 
 cd "$(dirname "$0")/.."
-
-size_text=${1:-1G}
-size=$(numfmt --from=iec "$size_text" 2>/dev/null) || fail "not a size: $size_text (try 256M or 1G)"
-((size > 0)) || fail "the size must be at least one byte"
 
 zqcrypt=${ZQCRYPT:-}
 if [ -z "$zqcrypt" ]; then
@@ -53,80 +57,125 @@ openssl enc -rc4 -K 00112233445566778899aabbccddeeff "${PROVIDERS[@]}" </dev/nul
     fail "GNU time is missing at /usr/bin/time (Debian package: time)"
 [ -n "${EPOCHREALTIME:-}" ] || fail "bash 5 is needed for its clock"
 
-base=${ZQ_BENCH_DIR:-}
-if [ -z "$base" ]; then
-    base=${TMPDIR:-/tmp}
-    [ -d /dev/shm ] && [ -w /dev/shm ] && base=/dev/shm
-fi
-work=$(mktemp -d "$base/zqcrypt-compare.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-free_kib=$(df -Pk "$work" | awk 'NR == 2 { print $4 }')
-((free_kib * 1024 > 3 * size)) || fail "not enough room in $work for three files of $size_text"
-
 now() { echo "${EPOCHREALTIME/,/.}"; }
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.4f", b - a }'; }
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-hex() { od -An -v -tx1 | tr -d ' \n'; }
-
-echo "Making a container of $size_text ($size bytes) in $work"
-head -c "$size" /dev/urandom >"$work/plain"
-expected=$(sha256sum <"$work/plain" | cut -d' ' -f1)
-ZQ_KEY=$KEY "$zqcrypt" encrypt -q "$work/plain" "$work/container"
-rm "$work/plain"
-
-salt_length=$(tail -c 1 "$work/container" | od -An -tu1 | tr -d ' ')
-((salt_length + 1 == TRAILER)) || fail "unexpected salt length $salt_length"
-rc4_key=$(printf '%s' "$KEY" | openssl dgst -sha1 -binary | head -c 5 | hex)
-rc4_key+=$(tail -c "$TRAILER" "$work/container" | head -c 11 | hex)
-
-check_output() {
-    [ "$(sha256sum <"$work/out" | cut -d' ' -f1)" = "$expected" ] || fail "$1 did not give back the plain file"
-    rm "$work/out"
+load() { cut -d' ' -f1-3 /proc/loadavg; }
+# "median min max" of the arguments.
+row() {
+    printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END {
+        m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+        print m, v[1], v[NR] }'
 }
 
-zq_times=()
-zq_cpu=()
-zq_rss_kib=0
-ossl_times=()
-for ((run = 1; run <= RUNS; run++)); do
-    start=$(now)
-    ZQ_KEY=$KEY /usr/bin/time -f '%M %U %S' -o "$work/usage" "$zqcrypt" decrypt -q "$work/container" "$work/out"
-    zq_times+=("$(elapsed "$start" "$(now)")")
-    read -r rss user sys < <(tail -n 1 "$work/usage")
-    zq_cpu+=("$(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')")
-    ((rss > zq_rss_kib)) && zq_rss_kib=$rss
-    check_output "zqcrypt decrypt"
-
-    start=$(now)
-    head -c "-$TRAILER" "$work/container" | openssl enc -d -rc4 -K "$rc4_key" "${PROVIDERS[@]}" >"$work/out"
-    ossl_times+=("$(elapsed "$start" "$(now)")")
-    check_output "the openssl pipeline"
-done
-
-speeds=()
-for ((run = 1; run <= RUNS; run++)); do
+# The seconds raw RC4 needs for $1 bytes, at the wall-clock speed openssl
+# measures over one 1 MiB buffer.
+raw_rc4_seconds() {
+    local line
     # The last line reads "rc4  <thousands of bytes per second>k".
-    line=$(openssl speed -evp rc4 -bytes 1048576 -seconds 2 "${PROVIDERS[@]}" 2>/dev/null | tail -n 1)
-    speeds+=("$(awk '{ v = $NF; sub(/k$/, "", v); printf "%.0f", v * 1000 }' <<<"$line")")
-done
+    line=$(openssl speed -elapsed -evp rc4 -bytes 1048576 -seconds "$SPEED_SECONDS" "${PROVIDERS[@]}" 2>/dev/null |
+        tail -n 1)
+    awk -v size="$1" '{ v = $NF; sub(/k$/, "", v); if (v + 0 <= 0) exit 1; printf "%.4f", size / (v * 1000) }' \
+        <<<"$line" || fail "openssl speed printed no rate: $line"
+}
 
-zq=$(printf '%s\n' "${zq_times[@]}" | median)
-zq_cpu_median=$(printf '%s\n' "${zq_cpu[@]}" | median)
-ossl=$(printf '%s\n' "${ossl_times[@]}" | median)
-cipher=$(printf '%s\n' "${speeds[@]}" | median)
+# Times one zqcrypt command; prints "seconds peak-KiB".
+time_zqcrypt() {
+    local start seconds
+    start=$(now)
+    ZQ_KEY=$KEY /usr/bin/time -f '%M' -o "$work/usage" "$zqcrypt" "$@"
+    seconds=$(elapsed "$start" "$(now)")
+    echo "$seconds $(tail -n 1 "$work/usage")"
+}
 
-awk -v size="$size" -v runs="$RUNS" -v zq="$zq" -v ossl="$ossl" -v cipher="$cipher" -v rss="$zq_rss_kib" \
-    -v size_text="$size_text" -v cpu="$zq_cpu_median" -v load="$(cut -d' ' -f1-3 /proc/loadavg)" \
-    -v cores="$(nproc)" 'BEGIN {
-    mb = 1000000
-    printf "\nMedians of %d runs, container of %s:\n", runs, size_text
-    printf "  %-34s %8.3f s  %8.1f MB/s\n", "zqcrypt decrypt", zq, size / zq / mb
-    printf "  %-34s %8.3f s  %8.1f MB/s\n", "head | openssl enc -d -rc4", ossl, size / ossl / mb
-    printf "  %-34s %10s  %8.1f MB/s\n", "openssl speed -evp rc4 (1 MiB)", "", cipher / mb
-    printf "\n"
-    printf "  zqcrypt speed / cipher speed       %6.1f %%   (goal: at least 85 %%)\n", 100 * size / zq / cipher
-    printf "  zqcrypt time / openssl pipeline    %6.2f     (goal: under 0.5)\n", zq / ossl
-    printf "  zqcrypt peak resident memory       %6.1f MiB (goal: under 32 MiB)\n", rss / 1024
-    printf "\n  zqcrypt CPU time (user + system)   %6.3f s; load average %s on %d cores\n", cpu, load, cores
-    printf "  (openssl speed divides by CPU time, the others by wall-clock time: compare on an idle machine)\n"
-}'
+# One row: $1 the size's text, $2 the folder.
+measure() {
+    local size_text=$1 folder=$2 size free_kib load_before run
+    size=$(numfmt --from=iec "$size_text" 2>/dev/null) || fail "not a size: $size_text (try 256M or 1G)"
+    ((size > 0)) || fail "the size must be at least one byte"
+    if ! [ -d "$folder" ] || ! [ -w "$folder" ]; then
+        fail "not a writable folder: $folder"
+    fi
+    work=$(mktemp -d "$folder/zqcrypt-compare.XXXXXX")
+    free_kib=$(df -Pk "$work" | awk 'NR == 2 { print $4 }')
+    ((free_kib * 1024 > 4 * size)) || fail "not enough room in $work for four files of $size_text"
+
+    echo "== $size_text ($size bytes) in $work ($(df -PT "$work" | awk 'NR == 2 { print $2 }'))"
+    head -c "$size" /dev/urandom >"$work/plain"
+    ZQ_KEY=$KEY "$zqcrypt" encrypt -q "$work/plain" "$work/container"
+    sync -f "$work/container"
+
+    local raw=() dec=() enc=() dd_times=() dec_share=() enc_share=() peak_kib=0
+    local raw_s dec_s dec_kib enc_s enc_kib dd_s start limit
+    load_before=$(load)
+    for ((run = 1; run <= RUNS; run++)); do
+        raw_s=$(raw_rc4_seconds "$size")
+
+        read -r dec_s dec_kib < <(time_zqcrypt decrypt -q "$work/container" "$work/out")
+        cmp -s "$work/plain" "$work/out" || fail "zqcrypt decrypt did not give back the plain file"
+        rm "$work/out"
+
+        read -r enc_s enc_kib < <(time_zqcrypt encrypt -q "$work/plain" "$work/out")
+        [ "$(stat -c %s "$work/out")" = $((size + 13)) ] || fail "zqcrypt encrypt wrote a container of the wrong size"
+        if ((run == 1)); then
+            ZQ_KEY=$KEY "$zqcrypt" decrypt -q "$work/out" "$work/back"
+            cmp -s "$work/plain" "$work/back" || fail "zqcrypt encrypt made a container that does not decrypt"
+            rm "$work/back"
+        fi
+        rm "$work/out"
+
+        start=$(now)
+        dd if=/dev/zero of="$work/dd" bs=1M count="$size" iflag=count_bytes conv=fsync status=none
+        dd_s=$(elapsed "$start" "$(now)")
+        rm "$work/dd"
+
+        ((dec_kib > peak_kib)) && peak_kib=$dec_kib
+        ((enc_kib > peak_kib)) && peak_kib=$enc_kib
+        limit=$(awk -v a="$raw_s" -v b="$dd_s" 'BEGIN { print (a > b) ? a : b }')
+        raw+=("$raw_s") dec+=("$dec_s") enc+=("$enc_s") dd_times+=("$dd_s")
+        dec_share+=("$(awk -v l="$limit" -v t="$dec_s" 'BEGIN { printf "%.3f", l / t }')")
+        enc_share+=("$(awk -v l="$limit" -v t="$enc_s" 'BEGIN { printf "%.3f", l / t }')")
+        printf '   round %d: raw RC4 %s s, decrypt %s s, encrypt %s s, dd %s s\n' "$run" "$raw_s" "$dec_s" "$enc_s" "$dd_s"
+    done
+    rm -rf "$work"
+    work=
+
+    local load_after
+    load_after=$(load)
+    awk -v size="$size" -v runs="$RUNS" -v size_text="$size_text" -v folder="$folder" \
+        -v raw="$(row "${raw[@]}")" -v dec="$(row "${dec[@]}")" -v enc="$(row "${enc[@]}")" \
+        -v dd="$(row "${dd_times[@]}")" -v dsh="$(row "${dec_share[@]}")" -v esh="$(row "${enc_share[@]}")" \
+        -v peak="$peak_kib" -v before="$load_before" -v after="$load_after" -v cores="$(nproc)" 'BEGIN {
+        printf "   %d interleaved rounds; load average %s before, %s after, on %d cores\n", runs, before, after, cores
+        printf "   %-22s %9s %9s %9s %11s\n", "", "median", "min", "max", "MB/s (med)"
+        line("raw RC4 (openssl)", raw); line("zqcrypt decrypt", dec); line("zqcrypt encrypt", enc)
+        line("dd conv=fsync", dd)
+        share("decrypt", dsh); share("encrypt", esh)
+        printf "   peak resident memory of zqcrypt: %.1f MiB\n", peak / 1024
+        split(raw, r, " "); split(dec, d, " "); split(enc, e, " "); split(dd, f, " ")
+        split(dsh, ds, " "); split(esh, es, " ")
+        printf "   | `%s`, %s | %.2f s (%.2f-%.2f) | %.2f s (%.2f-%.2f) | %.2f s (%.2f-%.2f) | %.2f s (%.2f-%.2f) | %.2f (%.2f-%.2f) | %.2f (%.2f-%.2f) | %s / %s |\n",
+            folder, size_text, d[1], d[2], d[3], e[1], e[2], e[3], r[1], r[2], r[3], f[1], f[2], f[3],
+            ds[1], ds[2], ds[3], es[1], es[2], es[3], before, after
+    }
+    function line(name, s,    v) {
+        split(s, v, " ")
+        printf "   %-22s %8.3fs %8.3fs %8.3fs %11.1f\n", name, v[1], v[2], v[3], size / v[1] / 1e6
+    }
+    function share(name, s,    v) {
+        split(s, v, " ")
+        printf "   share of the limit, %-8s %6.2f    (min %.2f, max %.2f)\n", name, v[1], v[2], v[3]
+    }'
+}
+
+work=
+trap '[ -n "$work" ] && rm -rf "$work"' EXIT
+echo "zqcrypt: $zqcrypt"
+echo "machine: $(nproc) cores, $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo), $(uname -sr)"
+if [ $# -eq 0 ]; then
+    measure 1G /dev/shm
+    measure 512M "${TMPDIR:-/tmp}"
+elif [ $# -eq 2 ]; then
+    measure "$1" "$2"
+else
+    fail "usage: bench/compare.sh [SIZE FOLDER]"
+fi

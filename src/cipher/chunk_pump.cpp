@@ -5,17 +5,13 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <thread>
 #include <vector>
 
 namespace cipher {
 namespace {
-
-// Buffers in flight. Reading and writing cost less than the cipher, so a few
-// would do on an idle machine; more let the cipher run on through the moments
-// when a busy machine does not schedule the I/O thread.
-constexpr std::size_t kBufferCount = 8;
 
 struct Chunk {
     std::vector<std::uint8_t> bytes;
@@ -24,16 +20,26 @@ struct Chunk {
     std::exception_ptr read_error;  // nothing follows a chunk that could not be read
 };
 
-// Buffers go round: free -> read (I/O thread) -> filled -> step (caller) ->
-// stepped -> write (I/O thread) -> free. One mutex guards all the queues.
+// Chunks waiting for the next thread, and the signal that thread waits on.
+struct Stage {
+    std::deque<Chunk> chunks;
+    std::condition_variable ready;
+};
+
+// Buffers go round: free -> read (reader thread) -> filled -> step (caller)
+// -> stepped -> write (writer thread) -> free. One mutex guards all stages;
+// each thread waits only on the stage it takes from, so a writer blocked in
+// the disk never stops the reader.
 class Pump {
 public:
-    Pump(const platform::ByteFileReader& source, std::uint64_t length, platform::AtomicFileWriter& sink)
-        : source_(source), length_(length), sink_(sink) {}
+    Pump(const ChunkRead& read, std::uint64_t length, const ChunkWrite& write)
+        : read_(read), length_(length), write_(write) {}
     ~Pump() {
         Abort();
-        if (io_.joinable()) {
-            io_.join();
+        for (std::thread* helper : {&reader_, &writer_}) {
+            if (helper->joinable()) {
+                helper->join();
+            }
         }
     }
     Pump(const Pump&) = delete;
@@ -41,22 +47,14 @@ public:
 
     void Run(const ChunkStep& step) {
         const std::uint64_t chunks = (length_ + kChunkSize - 1) / kChunkSize;
-        for (std::uint64_t i = 0; i < std::min<std::uint64_t>(kBufferCount, chunks); ++i) {
-            free_.emplace_back().bytes.resize(kChunkSize);
+        for (std::uint64_t i = 0; i < std::min<std::uint64_t>(kBuffersInFlight, chunks); ++i) {
+            free_.chunks.emplace_back().bytes.resize(kChunkSize);
         }
-        io_ = std::thread([this] {
-            try {
-                ReadAndWrite();
-            } catch (...) {  // out of memory for a queue: ends the run like a failed write
-                const std::lock_guard lock(mutex_);
-                write_error_ = std::current_exception();
-                aborted_ = true;
-            }
-            changed_.notify_all();
-        });
+        reader_ = std::thread([this] { Guarded([this] { ReadAll(); }); });
+        writer_ = std::thread([this] { Guarded([this] { WriteAll(); }); });
 
         std::exception_ptr step_error;
-        while (Chunk* chunk = NextFilled()) {
+        while (std::optional<Chunk> chunk = Take(filled_, [] { return false; })) {
             if (chunk->read_error) {
                 step_error = chunk->read_error;
                 break;
@@ -68,19 +66,22 @@ public:
                 break;
             }
             const bool last = chunk->last;
-            Stepped();
+            Put(stepped_, std::move(*chunk));
             if (last) {
                 break;
             }
         }
-        // The I/O thread writes what came before a failure: its own failure there comes first.
+        // The reader stops; the writer writes what came before a failure, so
+        // that its own failure there comes first.
         {
             const std::lock_guard lock(mutex_);
             stepping_done_ = true;
         }
-        changed_.notify_all();
-        io_.join();
-        for (const std::exception_ptr& error : {write_error_, step_error}) {
+        free_.ready.notify_all();
+        stepped_.ready.notify_all();
+        reader_.join();
+        writer_.join();
+        for (const std::exception_ptr& error : {helper_error_, step_error}) {
             if (error) {
                 std::rethrow_exception(error);
             }
@@ -88,116 +89,124 @@ public:
     }
 
 private:
-    // The chunk at the head of the filled queue, once there is one; null when
-    // the I/O thread has failed.
-    Chunk* NextFilled() {
+    // Waits for the head of `stage` and takes it; none once the pump is
+    // aborted or `over()` holds.
+    template <typename Over>
+    std::optional<Chunk> Take(Stage& stage, Over over) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return aborted_ || !filled_.empty(); });
-        return aborted_ ? nullptr : &filled_.front();
+        stage.ready.wait(lock, [&] { return aborted_ || over() || !stage.chunks.empty(); });
+        if (aborted_ || over()) {
+            return std::nullopt;
+        }
+        std::optional<Chunk> chunk(std::move(stage.chunks.front()));
+        stage.chunks.pop_front();
+        return chunk;
     }
 
-    // Moves the head of the filled queue, stepped, to the writer.
-    void Stepped() {
+    void Put(Stage& stage, Chunk chunk) {
         {
             const std::lock_guard lock(mutex_);
-            stepped_.push_back(std::move(filled_.front()));
-            filled_.pop_front();
+            stage.chunks.push_back(std::move(chunk));
         }
-        changed_.notify_all();
+        stage.ready.notify_one();
     }
 
+    // Ends everything: a helper failed, or the pump is being destroyed.
     void Abort() {
         {
             const std::lock_guard lock(mutex_);
             aborted_ = true;
         }
-        changed_.notify_all();
-    }
-
-    // Writes come first, as they free buffers, unless the step is waiting
-    // for data.
-    void ReadAndWrite() {
-        std::unique_lock lock(mutex_);
-        while (true) {
-            const auto can_read = [this] { return !reading_done_ && !stepping_done_ && !free_.empty(); };
-            changed_.wait(lock, [&] { return aborted_ || !stepped_.empty() || can_read() || stepping_done_; });
-            if (aborted_) {
-                return;
-            }
-            if (can_read() && (filled_.empty() || stepped_.empty())) {
-                Chunk chunk = std::move(free_.front());
-                free_.pop_front();
-                lock.unlock();
-                Read(chunk);
-                lock.lock();
-                reading_done_ = chunk.last;
-                filled_.push_back(std::move(chunk));
-            } else if (!stepped_.empty()) {
-                Chunk chunk = std::move(stepped_.front());
-                stepped_.pop_front();
-                lock.unlock();
-                try {
-                    sink_.Write(std::string_view(reinterpret_cast<const char*>(chunk.bytes.data()), chunk.size));
-                } catch (...) {
-                    lock.lock();
-                    write_error_ = std::current_exception();
-                    aborted_ = true;
-                    return;
-                }
-                lock.lock();
-                free_.push_back(std::move(chunk));
-            } else if (stepping_done_) {
-                return;
-            }
-            changed_.notify_all();
+        for (Stage* stage : {&free_, &filled_, &stepped_}) {
+            stage->ready.notify_all();
         }
     }
 
-    // Fills the chunk from the next offset; a failed read becomes its last chunk.
-    void Read(Chunk& chunk) noexcept {
-        chunk.size = static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, length_ - read_offset_));
+    // Runs a helper thread's work; its failure ends the run.
+    template <typename Work>
+    void Guarded(Work work) noexcept {
         try {
-            source_.ReadAt(read_offset_, std::span(chunk.bytes.data(), chunk.size));
-            read_offset_ += chunk.size;
-            chunk.last = read_offset_ == length_;
-        } catch (...) {
-            chunk.read_error = std::current_exception();
-            chunk.last = true;
+            work();
+        } catch (...) {  // a failed write, or out of memory for a stage
+            {
+                const std::lock_guard lock(mutex_);
+                if (!helper_error_) {
+                    helper_error_ = std::current_exception();
+                }
+            }
+            Abort();
         }
     }
 
-    const platform::ByteFileReader& source_;
+    // Once the step has stopped, no more reading is wanted.
+    void ReadAll() {
+        std::uint64_t offset = 0;
+        while (std::optional<Chunk> chunk = Take(free_, [this] { return stepping_done_; })) {
+            chunk->size = static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, length_ - offset));
+            try {
+                read_(offset, std::span(chunk->bytes.data(), chunk->size));
+                offset += chunk->size;
+                chunk->last = offset == length_;
+            } catch (...) {
+                chunk->read_error = std::current_exception();
+                chunk->last = true;
+            }
+            const bool last = chunk->last;
+            Put(filled_, std::move(*chunk));
+            if (last) {
+                return;
+            }
+        }
+    }
+
+    // Every stepped chunk is written, in order, until the step has stopped
+    // and none is left.
+    void WriteAll() {
+        while (std::optional<Chunk> chunk =
+                   Take(stepped_, [this] { return stepping_done_ && stepped_.chunks.empty(); })) {
+            write_(std::span<const std::uint8_t>(chunk->bytes.data(), chunk->size));
+            Put(free_, std::move(*chunk));
+        }
+    }
+
+    const ChunkRead& read_;
     const std::uint64_t length_;
-    platform::AtomicFileWriter& sink_;
-    std::uint64_t read_offset_ = 0;  // the I/O thread's own
+    const ChunkWrite& write_;
 
     std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<Chunk> free_;
-    std::deque<Chunk> filled_;
-    std::deque<Chunk> stepped_;
-    bool reading_done_ = false;
+    Stage free_;
+    Stage filled_;
+    Stage stepped_;
     bool stepping_done_ = false;
     bool aborted_ = false;
-    std::exception_ptr write_error_;
+    std::exception_ptr helper_error_;
 
-    std::thread io_;
+    std::thread reader_;
+    std::thread writer_;
 };
 
 }  // namespace
 
-void PumpChunks(const platform::ByteFileReader& source, std::uint64_t length, const ChunkStep& step,
-                platform::AtomicFileWriter& sink) {
+void PumpChunks(const ChunkRead& read, std::uint64_t length, const ChunkStep& step, const ChunkWrite& write) {
     if (length <= kChunkSize) {
-        // One chunk leaves nothing to overlap: a thread would only cost time.
+        // One chunk leaves nothing to overlap: threads would only cost time.
         std::vector<std::uint8_t> chunk(static_cast<std::size_t>(length));
-        source.ReadAt(0, chunk);
+        read(0, chunk);
         const std::size_t size = std::min(chunk.size(), step(chunk, true));
-        sink.Write(std::string_view(reinterpret_cast<const char*>(chunk.data()), size));
+        write(std::span<const std::uint8_t>(chunk.data(), size));
         return;
     }
-    Pump pump(source, length, sink);
+    Pump pump(read, length, write);
     pump.Run(step);
+}
+
+void PumpChunks(const platform::ByteFileReader& source, std::uint64_t length, const ChunkStep& step,
+                platform::AtomicFileWriter& sink) {
+    PumpChunks([&source](std::uint64_t offset, std::span<std::uint8_t> bytes) { source.ReadAt(offset, bytes); }, length,
+               step,
+               [&sink](std::span<const std::uint8_t> bytes) {
+                   sink.Write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+               });
 }
 
 }  // namespace cipher

@@ -18,6 +18,10 @@ namespace {
 
 constexpr int kCreateAttempts = 100;
 constexpr std::uint64_t kWritebackWindow = std::uint64_t{8} << 20;
+// Windows handed to the disk before the writer waits for the oldest of them:
+// enough to keep the disk's queue full, few enough that the cache holds little
+// unwritten data and Commit's flush is short.
+constexpr std::uint64_t kWindowsInFlight = 4;
 constexpr std::size_t kLongestNameKept = 200;
 
 // The process's umask, read without changing it (umask() can only be read by
@@ -193,15 +197,15 @@ void AtomicFileWriter::Write(std::string_view bytes) {
 
 void AtomicFileWriter::StartWriteback() noexcept {
 #ifdef __linux__
-    // Each full window is handed to the disk; the one before it is waited
-    // for, which keeps a fast writer from filling the cache far ahead of the
-    // disk. Failures here are only lost hints: Commit's fsync reports errors.
+    // Each full window is handed to the disk at once; the writer waits only
+    // for the window kWindowsInFlight behind it, so a disk that keeps up never
+    // stops it. Failures here are only lost hints: Commit's fsync reports errors.
+    constexpr std::uint64_t kLag = kWindowsInFlight * kWritebackWindow;
     while (written_ - handed_to_disk_ >= kWritebackWindow) {
         const auto window = static_cast<off_t>(kWritebackWindow);
-        const auto start = static_cast<off_t>(handed_to_disk_);
-        (void)::sync_file_range(fd_.Get(), start, window, SYNC_FILE_RANGE_WRITE);
-        if (start >= window) {
-            (void)::sync_file_range(fd_.Get(), start - window, window,
+        (void)::sync_file_range(fd_.Get(), static_cast<off_t>(handed_to_disk_), window, SYNC_FILE_RANGE_WRITE);
+        if (handed_to_disk_ >= kLag) {
+            (void)::sync_file_range(fd_.Get(), static_cast<off_t>(handed_to_disk_ - kLag), window,
                                     SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
         }
         handed_to_disk_ += kWritebackWindow;
