@@ -1,9 +1,12 @@
 #include "zqcrypt/client_key.h"
 
+#include "cipher/uncarriable_input.h"
 #include "platform/code_page.h"
 #include "util/trim.h"
+#include "zqcrypt/console.h"
 #include "zqcrypt/fd_io.h"
 #include "zqcrypt/hidden_input.h"
+#include "zqcrypt/messages.h"
 
 #include <optional>
 
@@ -24,6 +27,22 @@ ClientKey ReadClientKey(const KeySources& sources) {
         .bytes = platform::codepage::BytesFromUtf8(trimmed),
         .outside_code_page = platform::codepage::FirstUncarriableUtf8(trimmed) != platform::codepage::kAllCarriable,
     };
+}
+
+std::optional<std::string> KeyForCommand(const KeySources& sources, KeyUse use, const Console& console) {
+    ClientKey key = ReadClientKey(sources);
+    if (key.bytes.empty()) {
+        Complain(console, kKeyMissing);
+        return std::nullopt;
+    }
+    if (key.outside_code_page) {
+        if (use == KeyUse::kMake) {
+            Complain(console, m_Decoder::kKeyCannotBeUsed);
+            return std::nullopt;
+        }
+        Complain(console, kKeyOutsideCodePageWarning);
+    }
+    return std::move(key.bytes);
 }
 
 }  // namespace zqcrypt

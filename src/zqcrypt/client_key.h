@@ -1,8 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace zqcrypt {
+
+struct Console;
 
 // The environment variable that carries the client key, as UTF-8 text.
 inline constexpr const char* kKeyVariable = "ZQ_KEY";
@@ -28,5 +31,15 @@ struct ClientKey {
 // ZQ_KEY wins when it is set; otherwise the key is asked for when standard
 // input is a terminal.
 [[nodiscard]] ClientKey ReadClientKey(const KeySources& sources);
+
+// What a command does with the key: read what exists, or make something new.
+enum class KeyUse { kRead, kMake };
+
+// The key for a command, or nothing once the refusal has been said on the
+// console: "Key Missing!", or, for a command that makes something new, a key
+// the code page cannot carry. Reading goes on with such a key, after a
+// warning, because the original program turned each such character into "?"
+// and old files and texts may depend on it.
+[[nodiscard]] std::optional<std::string> KeyForCommand(const KeySources& sources, KeyUse use, const Console& console);
 
 }  // namespace zqcrypt

@@ -3,7 +3,6 @@
 #include "cipher/decrypt_beside.h"
 #include "cipher/file_job.h"
 #include "cipher/file_job_checks.h"
-#include "cipher/uncarriable_input.h"
 #include "cipher/wrong_key_check.h"
 #include "platform/runtime_error.h"
 #include "util/path_helpers.h"
@@ -89,15 +88,11 @@ m_Encryption::Progress WatchedProgress(const DeferredInterrupts& interrupts, std
 // refused or failed files each with one "Skipped:" line on standard error.
 [[nodiscard]] ExitStatus RunBesideCommand(const Invocation& invocation, const KeySources& key_sources,
                                           const Console& console) {
-    const ClientKey client_key = ReadClientKey(key_sources);
-    const std::string& key = client_key.bytes;
-    if (key.empty()) {
-        Complain(console, kKeyMissing);
+    const std::optional<std::string> key_found = KeyForCommand(key_sources, KeyUse::kRead, console);
+    if (!key_found) {
         return ExitStatus::kRefused;
     }
-    if (client_key.outside_code_page) {
-        Complain(console, kKeyOutsideCodePageWarning);
-    }
+    const std::string& key = *key_found;
     std::optional<ProgressDisplay> progress;
     if (!invocation.quiet) {
         progress = ProgressOnTerminal(console);
@@ -155,19 +150,12 @@ ExitStatus RunFileCommand(const Invocation& invocation, const KeySources& key_so
     }
     // The window's Encode goes ahead with an empty key; in a script that would
     // write a file nobody can open with the key they meant, so both refuse.
-    const ClientKey client_key = ReadClientKey(key_sources);
-    const std::string& key = client_key.bytes;
-    if (key.empty()) {
-        Complain(console, m_Decoder::RefusalPrompt(job, m_Decoder::JobRefusal::kKeyMissing));
+    const std::optional<std::string> key_found =
+        KeyForCommand(key_sources, decrypt ? KeyUse::kRead : KeyUse::kMake, console);
+    if (!key_found) {
         return ExitStatus::kRefused;
     }
-    if (client_key.outside_code_page) {
-        if (!decrypt) {
-            Complain(console, m_Decoder::kKeyCannotBeUsed);
-            return ExitStatus::kRefused;
-        }
-        Complain(console, kKeyOutsideCodePageWarning);
-    }
+    const std::string& key = *key_found;
 
     std::optional<ProgressDisplay> progress;
     if (!invocation.quiet) {

@@ -8,6 +8,7 @@
 #include "zqcrypt/fd_io.h"
 #include "zqcrypt/messages.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -73,19 +74,12 @@ constexpr std::string_view kLoneLineBreakWarning =
 
 ExitStatus RunTextCommand(const Invocation& invocation, const KeySources& key_sources, const Console& console) {
     const bool decode = invocation.command == Command::kDecodeText;
-    const ClientKey client_key = ReadClientKey(key_sources);
-    const std::string& key = client_key.bytes;
-    if (key.empty()) {
-        Complain(console, kKeyMissing);
+    const std::optional<std::string> key_found =
+        KeyForCommand(key_sources, decode ? KeyUse::kRead : KeyUse::kMake, console);
+    if (!key_found) {
         return ExitStatus::kRefused;
     }
-    if (client_key.outside_code_page) {
-        if (!decode) {
-            Complain(console, m_Decoder::kKeyCannotBeUsed);
-            return ExitStatus::kRefused;
-        }
-        Complain(console, kKeyOutsideCodePageWarning);
-    }
+    const std::string& key = *key_found;
 
     std::string input;
     try {
