@@ -33,10 +33,10 @@ TerminationSignals::TerminationSignals(QWidget& window) : QObject(&window), wind
     if (::pipe2(ends.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
         return;  // without a pipe the signals keep their ordinary effect
     }
-    read_fd_ = ends[0];
-    write_fd_ = ends[1];
-    signal_pipe.store(write_fd_);
-    notifier_ = new QSocketNotifier(read_fd_, QSocketNotifier::Read, this);
+    read_end_.Reset(ends[0]);
+    write_end_.Reset(ends[1]);
+    signal_pipe.store(write_end_.Get());
+    notifier_ = new QSocketNotifier(read_end_.Get(), QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::OnSignalPending);
 
     struct sigaction action {};
@@ -49,25 +49,20 @@ TerminationSignals::TerminationSignals(QWidget& window) : QObject(&window), wind
 }
 
 TerminationSignals::~TerminationSignals() {
-    if (write_fd_ < 0) {
+    if (!write_end_.Valid()) {
         return;
     }
     for (std::size_t i = 0; i < kTerminationSignals.size(); ++i) {
         (void)::sigaction(kTerminationSignals[i], &previous_[i], nullptr);
     }
     signal_pipe.store(-1);
-    delete notifier_;
-    ::close(read_fd_);
-    ::close(write_fd_);
+    delete notifier_;  // before its descriptor closes with the members
 }
 
 void TerminationSignals::OnSignalPending() {
+    // Every signal pending asks for the same: empty the pipe, close once.
     std::array<unsigned char, 64> bytes{};
-    ssize_t got = 0;
-    while ((got = ::read(read_fd_, bytes.data(), bytes.size())) > 0) {
-        if (received_ == 0) {
-            received_ = bytes[0];
-        }
+    while (::read(read_end_.Get(), bytes.data(), bytes.size()) > 0) {
     }
     // While the window is already unloading (its save pause lets events
     // run), Qt delivers no second close.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/unique_fd.h"
+
 #include <QObject>
 
 #include <array>
@@ -28,16 +30,12 @@ public:
     explicit TerminationSignals(QWidget& window);
     ~TerminationSignals() override;
 
-    // The signal that ended the program, or 0.
-    [[nodiscard]] int Received() const noexcept { return received_; }
-
 private:
     void OnSignalPending();
 
     QWidget& window_;
-    int read_fd_ = -1;
-    int write_fd_ = -1;
-    int received_ = 0;
+    platform::UniqueFd read_end_;
+    platform::UniqueFd write_end_;
     QSocketNotifier* notifier_ = nullptr;
     std::array<struct sigaction, kTerminationSignals.size()> previous_{};  // indexed as kTerminationSignals
 };
