@@ -1,17 +1,12 @@
 #include "zqcrypt/deferred_interrupts.h"
 
 #include "platform/unfinished_files.h"
+#include "zqcrypt/ending_signals.h"
 
 #include <pthread.h>
 
 namespace zqcrypt {
 namespace {
-
-// The signals whose default action ends the process, less the three that
-// DeferredInterrupts holds back and the two that cannot be caught.
-constexpr std::array kEndingSignals = {SIGQUIT,   SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1,
-                                       SIGSEGV,   SIGUSR2, SIGPIPE, SIGALRM, SIGSTKFLT, SIGXCPU, SIGXFSZ,
-                                       SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSYS};
 
 extern "C" void RemoveUnfinishedFilesAndEnd(int signal) {
     platform::RemoveUnfinishedFiles();
@@ -36,11 +31,11 @@ void InstallIfEnding(int signal, std::array<struct sigaction, NSIG>& previous, s
 }  // namespace
 
 RemoveUnfinishedFilesOnEndingSignals::RemoveUnfinishedFilesOnEndingSignals() {
-    for (const int signal : kEndingSignals) {
-        InstallIfEnding(signal, previous_, installed_);
-    }
-    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) {
-        InstallIfEnding(signal, previous_, installed_);
+    for (const int signal : EndingSignals()) {
+        // The three that DeferredInterrupts holds back end the job in order instead.
+        if (signal != SIGINT && signal != SIGTERM && signal != SIGHUP) {
+            InstallIfEnding(signal, previous_, installed_);
+        }
     }
 }
 

@@ -1,5 +1,7 @@
 #include "zqcrypt/terminal_restore.h"
 
+#include "zqcrypt/ending_signals.h"
+
 #include <unistd.h>
 
 namespace zqcrypt {
@@ -21,22 +23,6 @@ extern "C" void RestoreTerminalAndRaise(int signal_number) {
 }
 
 }  // namespace
-
-std::vector<int> TerminalRestoreOnSignal::EndingSignals() {
-    std::vector<int> signals = {SIGHUP,  SIGINT,  SIGQUIT,   SIGILL,  SIGTRAP, SIGABRT, SIGBUS,
-                                SIGFPE,  SIGUSR1, SIGSEGV,   SIGUSR2, SIGPIPE, SIGALRM, SIGTERM,
-                                SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGSYS};
-#ifdef SIGSTKFLT
-    signals.push_back(SIGSTKFLT);
-#endif
-#ifdef SIGPWR
-    signals.push_back(SIGPWR);
-#endif
-    for (int signal_number = SIGRTMIN; signal_number <= SIGRTMAX; ++signal_number) {
-        signals.push_back(signal_number);
-    }
-    return signals;
-}
 
 TerminalRestoreOnSignal::TerminalRestoreOnSignal(int fd, const termios& saved) {
     restore_mode = saved;

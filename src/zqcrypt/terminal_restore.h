@@ -19,10 +19,6 @@ public:
     TerminalRestoreOnSignal(const TerminalRestoreOnSignal&) = delete;
     TerminalRestoreOnSignal& operator=(const TerminalRestoreOnSignal&) = delete;
 
-    // The signals that are handled: all whose default action ends the process,
-    // but SIGKILL, which no program can catch.
-    [[nodiscard]] static std::vector<int> EndingSignals();
-
 private:
     struct Handled {
         int signal_number;
