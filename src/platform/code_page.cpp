@@ -130,10 +130,18 @@ std::string Utf8FromBytes(std::string_view bytes) {
     return utf8;
 }
 
+namespace {
+
+// '?' itself is carried; only a character that would turn into one is not.
+[[nodiscard]] bool Carried(char32_t c) noexcept {
+    return c == kUnmappable || CodeOfChar(c) != kUnmappable;
+}
+
+}  // namespace
+
 std::size_t FirstUncarriable(std::u32string_view text) noexcept {
     for (std::size_t i = 0; i < text.size(); ++i) {
-        // '?' itself is carried; only a character that would turn into one is not.
-        if (text[i] != kUnmappable && CodeOfChar(text[i]) == kUnmappable) {
+        if (!Carried(text[i])) {
             return i + 1;
         }
     }
@@ -144,8 +152,7 @@ std::size_t FirstUncarriableUtf8(std::string_view utf8) noexcept {
     std::size_t position = 0;
     for (std::size_t pos = 0; pos < utf8.size();) {
         ++position;
-        const char32_t c = NextCodePoint(utf8, pos);
-        if (c != kUnmappable && CodeOfChar(c) == kUnmappable) {
+        if (!Carried(NextCodePoint(utf8, pos))) {
             return position;
         }
     }
