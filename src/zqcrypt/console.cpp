@@ -1,7 +1,7 @@
 #include "zqcrypt/console.h"
 
+#include "util/escaped_text.h"
 #include "zqcrypt/fd_io.h"
-#include "zqcrypt/terminal_text.h"
 
 #include <exception>
 #include <string>
@@ -10,7 +10,7 @@ namespace zqcrypt {
 
 void Complain(const Console& console, std::string_view message) noexcept {
     try {
-        WriteAll(console.err, "zqcrypt: " + ShownOnTerminal(message, true) + "\n");
+        WriteAll(console.err, "zqcrypt: " + util::EscapedText(message, true) + "\n");
     } catch (const std::exception&) {
         // Standard error is gone; the exit status still tells the caller.
     }

@@ -5,12 +5,12 @@
 #include "cipher/file_job_checks.h"
 #include "cipher/wrong_key_check.h"
 #include "platform/runtime_error.h"
+#include "util/escaped_text.h"
 #include "util/path_helpers.h"
 #include "zqcrypt/deferred_interrupts.h"
 #include "zqcrypt/fd_io.h"
 #include "zqcrypt/messages.h"
 #include "zqcrypt/progress_display.h"
-#include "zqcrypt/terminal_text.h"
 
 #include <chrono>
 #include <optional>
@@ -37,7 +37,7 @@ public:
             return;
         }
         try {
-            WriteAll(console_.out, ShownOnTerminal(line) + "\n");
+            WriteAll(console_.out, util::EscapedText(line) + "\n");
         } catch (const platform::RuntimeError& error) {
             failure_ = error;
         }
@@ -177,7 +177,7 @@ ExitStatus RunFileCommand(const Invocation& invocation, const KeySources& key_so
     }  // an interrupt held back ends the program here
 
     if (!result.empty()) {
-        Complain(console, std::string(decrypt ? kErrorDecoding : kErrorEncoding) + "\n" + ShownOnTerminal(result));
+        Complain(console, std::string(decrypt ? kErrorDecoding : kErrorEncoding) + "\n" + util::EscapedText(result));
         return ExitStatus::kJobFailed;
     }
     if (status.Failure()) {

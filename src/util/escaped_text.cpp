@@ -1,8 +1,8 @@
-#include "zqcrypt/terminal_text.h"
+#include "util/escaped_text.h"
 
 #include "platform/code_page.h"
 
-namespace zqcrypt {
+namespace util {
 namespace {
 
 void AppendEscaped(std::string& out, std::string_view bytes) {
@@ -19,7 +19,7 @@ void AppendEscaped(std::string& out, std::string_view bytes) {
 
 }  // namespace
 
-std::string ShownOnTerminal(std::string_view text, bool keep_line_breaks) {
+std::string EscapedText(std::string_view text, bool keep_line_breaks) {
     std::string shown;
     shown.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
@@ -37,4 +37,4 @@ std::string ShownOnTerminal(std::string_view text, bool keep_line_breaks) {
     return shown;
 }
 
-}  // namespace zqcrypt
+}  // namespace util

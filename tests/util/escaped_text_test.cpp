@@ -1,4 +1,4 @@
-#include "zqcrypt/terminal_text.h"
+#include "util/escaped_text.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 
 namespace {
 
-using zqcrypt::ShownOnTerminal;
+using util::EscapedText;
 
-TEST(TerminalText, ShowsControlsAndBrokenBytesAsHex) {
+TEST(EscapedText, ShowsControlsAndBrokenBytesAsHex) {
     struct Row {
         const char* what;
         std::string text;
@@ -33,9 +33,9 @@ TEST(TerminalText, ShowsControlsAndBrokenBytesAsHex) {
         {"a sequence cut short", "a\xE2\x82", "a\\xE2\\x82", "a\\xE2\\x82"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(ShownOnTerminal(row.text), row.shown) << row.what;
-        EXPECT_EQ(ShownOnTerminal(row.text, true), row.shown_keeping_line_breaks) << row.what;
-        EXPECT_EQ(ShownOnTerminal(row.shown), row.shown) << row.what << ": shown twice";
+        EXPECT_EQ(EscapedText(row.text), row.shown) << row.what;
+        EXPECT_EQ(EscapedText(row.text, true), row.shown_keeping_line_breaks) << row.what;
+        EXPECT_EQ(EscapedText(row.shown), row.shown) << row.what << ": shown twice";
     }
 }
 
