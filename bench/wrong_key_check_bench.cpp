@@ -2,7 +2,7 @@
 // the first 64 KiB, and the entropy count that comes before it.
 
 #include "cipher/file_container.h"
-#include "cipher/wrong_key_check.h"
+#include "jobs/wrong_key_check.h"
 
 #include <benchmark/benchmark.h>
 

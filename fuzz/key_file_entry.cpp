@@ -1,7 +1,7 @@
 #include "key_file_entry.h"
 
 #include "cipher/text_cipher.h"
-#include "ui/main/key_store.h"
+#include "jobs/key_store.h"
 
 #include <filesystem>
 #include <fstream>

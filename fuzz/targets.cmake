@@ -5,7 +5,7 @@
 # the longest input worth trying (past the longest text the cipher takes).
 # fuzz/CMakeLists.txt makes each a libFuzzer target, and the tests replay
 # each seed corpus through its check in every build.
-zq_fuzz_target(decrypt_container zqfuzz::DecryptContainer container-corpus zqcore 65536)
-zq_fuzz_target(key_file zqfuzz::LoadKeyFile key-file-corpus zqui 33000)
-zq_fuzz_target(text_cipher zqfuzz::RunTextCipher text-cipher-corpus zqcore 33100)
-zq_fuzz_target(path_helpers zqfuzz::CutPath path-helpers-corpus zqcore 4096)
+zq_fuzz_target(decrypt_container zqfuzz::DecryptContainer container-corpus zqcipher 65536)
+zq_fuzz_target(key_file zqfuzz::LoadKeyFile key-file-corpus zqjobs 33000)
+zq_fuzz_target(text_cipher zqfuzz::RunTextCipher text-cipher-corpus zqcipher 33100)
+zq_fuzz_target(path_helpers zqfuzz::CutPath path-helpers-corpus zqutil 4096)

@@ -1,7 +1,7 @@
 #include "platform/process_guard.h"
 #include "ui/files/attach_file_window.h"
 #include "ui/main/frm_decode.h"
-#include "ui/main/key_store_location.h"
+#include "ui/main/program_key_store.h"
 #include "ui/main/termination_signals.h"
 #include "version.h"
 

@@ -1,6 +1,6 @@
 #include "zqcrypt/client_key.h"
 
-#include "cipher/uncarriable_input.h"
+#include "jobs/uncarriable_input.h"
 #include "platform/code_page.h"
 #include "util/trim.h"
 #include "zqcrypt/console.h"

@@ -1,9 +1,9 @@
 #include "zqcrypt/file_commands.h"
 
-#include "cipher/decrypt_beside.h"
-#include "cipher/file_job.h"
-#include "cipher/file_job_checks.h"
-#include "cipher/wrong_key_check.h"
+#include "jobs/decrypt_beside.h"
+#include "jobs/file_job.h"
+#include "jobs/file_job_checks.h"
+#include "jobs/wrong_key_check.h"
 #include "platform/runtime_error.h"
 #include "util/escaped_text.h"
 #include "util/path_helpers.h"

@@ -1,7 +1,7 @@
 #include "zqcrypt/text_commands.h"
 
 #include "cipher/text_cipher.h"
-#include "cipher/uncarriable_input.h"
+#include "jobs/uncarriable_input.h"
 #include "platform/code_page.h"
 #include "platform/runtime_error.h"
 #include "util/line_breaks.h"

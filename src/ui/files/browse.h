@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cipher/decrypt_beside.h"
+#include "jobs/decrypt_beside.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 #include "ui/files/frm_decode_file.h"
 
-#include "cipher/file_job.h"
-#include "cipher/file_job_checks.h"
-#include "cipher/uncarriable_input.h"
-#include "cipher/wrong_key_check.h"
+#include "jobs/file_job.h"
+#include "jobs/file_job_checks.h"
+#include "jobs/uncarriable_input.h"
+#include "jobs/wrong_key_check.h"
 #include "platform/code_page.h"
 #include "ui/byte_text.h"
 #include "ui/file_drops.h"

@@ -1,7 +1,7 @@
 // The attachment window's files that come several at once: dropped on it or
 // opened with the program, queued, and decoded each beside itself.
-#include "cipher/decrypt_beside.h"
-#include "cipher/wrong_key_check.h"
+#include "jobs/decrypt_beside.h"
+#include "jobs/wrong_key_check.h"
 #include "ui/files/frm_decode_file.h"
 #include "ui/message_box.h"
 

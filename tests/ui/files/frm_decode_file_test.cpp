@@ -1,7 +1,7 @@
 #include "ui/files/frm_decode_file.h"
 
 #include "cipher/file_container.h"
-#include "cipher/uncarriable_input.h"
+#include "jobs/uncarriable_input.h"
 #include "support/temp_dir.h"
 #include "test_paths.h"
 #include "ui/main/window_driver.h"

@@ -1,5 +1,5 @@
 #include "support/temp_dir.h"
-#include "ui/main/key_store.h"
+#include "jobs/key_store.h"
 #include "window_driver.h"
 
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include "cipher/file_container.h"
 #include "support/temp_dir.h"
 #include "ui/files/attach_file_window.h"
-#include "ui/main/key_store.h"
+#include "jobs/key_store.h"
 #include "window_driver.h"
 
 #include <QAbstractItemModel>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/main/frm_decode.h"
-#include "ui/main/key_store.h"
+#include "jobs/key_store.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "cipher/decrypt_beside.h"
+#include "jobs/decrypt_beside.h"
 
 #include "cipher/file_container.h"
 #include "platform/scoped_env.h"

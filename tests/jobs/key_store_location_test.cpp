@@ -1,5 +1,6 @@
-#include "ui/main/key_store_location.h"
+#include "jobs/key_store_location.h"
 
+#include "jobs/key_store.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 

@@ -1,4 +1,4 @@
-#include "cipher/file_job.h"
+#include "jobs/file_job.h"
 
 #include "platform/runtime_error.h"
 #include "support/temp_dir.h"

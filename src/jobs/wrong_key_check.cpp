@@ -1,4 +1,4 @@
-#include "cipher/wrong_key_check.h"
+#include "jobs/wrong_key_check.h"
 
 #include <array>
 #include <cmath>

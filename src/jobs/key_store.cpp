@@ -1,4 +1,4 @@
-#include "ui/main/key_store.h"
+#include "jobs/key_store.h"
 
 #include "cipher/text_cipher.h"
 #include "platform/file_system.h"

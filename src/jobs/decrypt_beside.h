@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cipher/file_container.h"
-#include "cipher/file_job.h"
-#include "cipher/file_job_checks.h"
+#include "jobs/file_job.h"
+#include "jobs/file_job_checks.h"
 #include "util/path_helpers.h"
 
 #include <cstddef>

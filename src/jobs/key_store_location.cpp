@@ -1,10 +1,7 @@
-#include "ui/main/key_store_location.h"
+#include "jobs/key_store_location.h"
 
 #include "platform/native_path.h"
 
-#include <QCoreApplication>
-
-#include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
 #include <system_error>
@@ -57,15 +54,6 @@ std::string KeyFolder(const std::string& executable_folder, const std::string& c
         return {};
     }
     return config_home + "/zqdecoder";
-}
-
-KeyStoreSettings ProgramKeyStoreSettings() {
-    const std::string executable_folder = QCoreApplication::applicationDirPath().toStdString();
-    return KeyStoreSettings{
-        .folder = KeyFolder(executable_folder, ConfigHome(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"))),
-        .pause_rounds = kSavePauseRounds,
-        .yield = [] { QCoreApplication::processEvents(); },
-    };
 }
 
 }  // namespace m_Decoder

@@ -1,4 +1,4 @@
-#include "cipher/uncarriable_input.h"
+#include "jobs/uncarriable_input.h"
 
 namespace m_Decoder {
 

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "ui/main/key_store.h"
-
-#include <cstdint>
 #include <string>
 
 // Where the remembered key lives. A portable install keeps it beside the
@@ -10,9 +7,6 @@
 // folder that several users share, keeps it in the user's configuration
 // folder instead. Save, Load and Delete all follow the same rule.
 namespace m_Decoder {
-
-// The pause of a save in the program: rounds that each let pending events run.
-inline constexpr std::uint32_t kSavePauseRounds = 500000;
 
 // $XDG_CONFIG_HOME when it is an absolute path, else $HOME/.config; empty when
 // neither is known.
@@ -26,10 +20,5 @@ inline constexpr std::uint32_t kSavePauseRounds = 500000;
 // The executable's folder when it may keep the key file, else "zqdecoder" in
 // the configuration folder; empty when there is neither.
 [[nodiscard]] std::string KeyFolder(const std::string& executable_folder, const std::string& config_home);
-
-// What the program uses: the rule above over the running executable and the
-// environment, and a pause that lets the event queue run. Needs the
-// application object.
-[[nodiscard]] KeyStoreSettings ProgramKeyStoreSettings();
 
 }  // namespace m_Decoder

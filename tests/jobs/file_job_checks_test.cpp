@@ -1,4 +1,4 @@
-#include "cipher/file_job_checks.h"
+#include "jobs/file_job_checks.h"
 
 #include "support/temp_dir.h"
 

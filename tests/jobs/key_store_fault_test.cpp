@@ -3,7 +3,7 @@
 // and the next save puts an owner-only key file of ours in its place.
 #include "cipher/text_cipher.h"
 #include "support/temp_dir.h"
-#include "ui/main/key_store.h"
+#include "jobs/key_store.h"
 
 #include <gtest/gtest.h>
 

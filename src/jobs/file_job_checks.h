@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cipher/file_job.h"
+#include "jobs/file_job.h"
 
 #include <optional>
 #include <string>

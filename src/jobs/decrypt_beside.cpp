@@ -1,6 +1,6 @@
-#include "cipher/decrypt_beside.h"
+#include "jobs/decrypt_beside.h"
 
-#include "cipher/wrong_key_check.h"
+#include "jobs/wrong_key_check.h"
 
 #include <algorithm>
 
