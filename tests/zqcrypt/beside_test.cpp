@@ -85,8 +85,9 @@ TEST(DecryptBeside, ABareNameIsDecodedInTheCurrentFolder) {
     request.working_dir = dir.Path().string();
     const ProcessResult result = RunZqcrypt(request);
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(ReadFile(dir / "a.pdf"), "clear");
     EXPECT_THAT(result.out, HasSubstr("Created file: a.pdf\n"));
+    ASSERT_TRUE(fs::exists(dir / "a.pdf"));
+    EXPECT_EQ(ReadFile(dir / "a.pdf"), "clear");
 }
 
 TEST(DecryptBeside, RefusesAllWithoutAKey) {

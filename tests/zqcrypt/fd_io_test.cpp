@@ -40,9 +40,11 @@ TEST(ReadAtMost, ReadsOnePastTheLimitWhenThePiecesEndAtIt) {
             std::async(std::launch::async, [&] { return zqcrypt::ReadAtMost(read_end.Get(), kLimit); });
         for (const std::string& piece : pieces) {
             ASSERT_EQ(::write(write_end.Get(), piece.data(), piece.size()), static_cast<ssize_t>(piece.size()));
-            // The next piece goes only once the reader has taken this one whole.
+            // The next piece goes only once the reader has taken this one whole
+            // (or has given up reading).
             int waiting = 0;
-            while (::ioctl(read_end.Get(), FIONREAD, &waiting) == 0 && waiting > 0) {
+            while (::ioctl(read_end.Get(), FIONREAD, &waiting) == 0 && waiting > 0 &&
+                   reading.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
         }
