@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <future>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -66,10 +67,15 @@ struct Faults {
     std::uint64_t read = kNever;
     std::uint64_t step = kNever;
     std::uint64_t write = kNever;
+    // The failing write holds until the failing step has thrown, so that both
+    // failures are there to choose from, whatever the threads' timing.
+    bool write_fails_after_step = false;
 };
 
 std::string RunPump(std::uint64_t length, const Faults& faults, Record& record, std::size_t trim_last = 0) {
     RunningStep cipher;
+    std::promise<void> step_failed;
+    const std::shared_future<void> step_has_failed = step_failed.get_future().share();
     try {
         PumpChunks(
             [&](std::uint64_t offset, std::span<std::uint8_t> bytes) {
@@ -92,6 +98,9 @@ std::string RunPump(std::uint64_t length, const Faults& faults, Record& record, 
                     record.buffers.insert(chunk.data());
                 }
                 if (index == faults.step) {
+                    if (faults.write_fails_after_step) {
+                        step_failed.set_value();
+                    }
                     throw std::runtime_error("step failed at chunk " + std::to_string(index));
                 }
                 for (std::uint8_t& byte : chunk) {
@@ -100,8 +109,13 @@ std::string RunPump(std::uint64_t length, const Faults& faults, Record& record, 
                 return last ? chunk.size() - trim_last : chunk.size();
             },
             [&](std::span<const std::uint8_t> bytes) {
-                const std::lock_guard lock(record.mutex);
+                std::unique_lock lock(record.mutex);
                 if (record.writes == faults.write) {
+                    if (faults.write_fails_after_step) {
+                        lock.unlock();
+                        (void)step_has_failed.wait_for(std::chrono::minutes(1));  // a bound that only ends a hang
+                        lock.lock();
+                    }
                     throw std::runtime_error("write failed at chunk " + std::to_string(record.writes));
                 }
                 ++record.writes;
@@ -166,6 +180,10 @@ TEST(ChunkPumpTest, TheFirstFailureInTheDataIsRaisedAndNothingAfterItIsWritten) 
         {"a write", {.write = 2}, "write failed at chunk 2", 2},
         {"the last write", {.write = kChunks - 1}, "write failed at chunk " + std::to_string(kChunks - 1), kChunks - 1},
         {"a write before a step", {.step = 4, .write = 2}, "write failed at chunk 2", 2},
+        {"a write before a step that failed first",
+         {.step = 4, .write = 2, .write_fails_after_step = true},
+         "write failed at chunk 2",
+         2},
         {"a step before a write", {.step = 2, .write = 4}, "step failed at chunk 2", 2},
         {"a step before a read", {.read = 4, .step = 2}, "step failed at chunk 2", 2},
         {"a read before a step", {.read = 2, .step = 4}, "read failed at " + std::to_string(2 * kChunkSize), 2},

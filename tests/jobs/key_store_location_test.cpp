@@ -68,6 +68,7 @@ TEST(KeyStoreLocation, TheProgramsFolderKeepsTheKeyOnlyWhenNoOneElseCanWriteIt) 
         {"the user's own, owner-only", owner_all, true, true},
         {"the user's own, readable by all", owner_all | group_read | group_exec | others_read | others_exec, true,
          true},
+        {"the user's own, but the user cannot write it", owner_read | owner_exec, true, false},
         {"the user's own, group-writable", owner_all | group_all, true, false},
         {"the user's own, writable by all", owner_all | group_all | others_all, true, false},
         {"the user's own, writable by all but sticky", owner_all | group_all | others_all | sticky_bit, true, false},

@@ -39,10 +39,12 @@ TEST(DecryptBeside, GivesTheHighestStatusOfItsFiles) {
         const char* in_the_way;  // makes e~b.txt fail: its clear name taken, or its container broken
         int status;
         const char* skipped;
+        const char* then_missing;  // a file refused after the others, when given
     } rows[] = {
-        {"all decoded", "", 0, ""},
-        {"a destination taken", "b.txt", 1, ": File Found With Same Path and Name as Decrypted File Path!\n"},
-        {"a job failed", "e~b.txt", 2, ": DecryptError: 9  Subscript out of range\n"},
+        {"all decoded", "", 0, "", nullptr},
+        {"a destination taken", "b.txt", 1, ": File Found With Same Path and Name as Decrypted File Path!\n", nullptr},
+        {"a job failed", "e~b.txt", 2, ": DecryptError: 9  Subscript out of range\n", nullptr},
+        {"a job failed, then one refused", "e~b.txt", 2, ": DecryptError: 9  Subscript out of range\n", "e~gone.txt"},
     };
     for (const auto& row : rows) {
         TempDir dir;
@@ -54,17 +56,38 @@ TEST(DecryptBeside, GivesTheHighestStatusOfItsFiles) {
         } else if (*row.in_the_way != '\0') {
             WriteFile(dir / row.in_the_way, std::string(1, '\x7f'));
         }
-        const ProcessResult result = RunZqcrypt(
-            {"decrypt", "--beside", (dir / "e~a.txt").string(), (dir / "e~b.txt").string(), (dir / "c.txt").string()},
-            "secret");
+        std::vector<std::string> arguments = {"decrypt", "--beside", (dir / "e~a.txt").string(),
+                                              (dir / "e~b.txt").string(), (dir / "c.txt").string()};
+        if (row.then_missing != nullptr) {
+            arguments.push_back((dir / row.then_missing).string());
+        }
+        const ProcessResult result = RunZqcrypt(arguments, "secret");
         EXPECT_EQ(result.status, row.status) << row.what;
         EXPECT_EQ(ReadFile(dir / "a.txt"), "clear e~a.txt") << row.what;
         EXPECT_EQ(ReadFile(dir / "DECODEDc.txt"), "clear c.txt") << row.what;
-        const std::string skipped =
+        std::string skipped =
             *row.skipped == '\0' ? "" : "zqcrypt: Skipped: " + (dir / "e~b.txt").string() + row.skipped;
+        if (row.then_missing != nullptr) {
+            skipped += "zqcrypt: Skipped: " + (dir / row.then_missing).string() + ": Encrypted File Not Found!\n";
+        }
         EXPECT_EQ(result.err, skipped) << row.what;
         EXPECT_THAT(result.out, HasSubstr("Created file: " + (dir / "DECODEDc.txt").string() + "\n")) << row.what;
     }
+}
+
+// A bare name is a file in the current folder, and so is its decoded file.
+TEST(DecryptBeside, ABareNameIsDecodedInTheCurrentFolder) {
+    TempDir dir;
+    MakeAttachment(dir, "e~a.pdf", "clear");
+    testsupport::ProcessRequest request;
+    request.arguments = {"decrypt", "--beside", "e~a.pdf"};
+    request.key = "secret";
+    request.working_dir = dir.Path().string();
+    const ProcessResult result = RunZqcrypt(request);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_THAT(result.out, HasSubstr("Created file: a.pdf\n"));
+    ASSERT_TRUE(fs::exists(dir / "a.pdf"));
+    EXPECT_EQ(ReadFile(dir / "a.pdf"), "clear");
 }
 
 TEST(DecryptBeside, RefusesAllWithoutAKey) {

@@ -34,11 +34,16 @@ TEST(RemoveUnfinishedFilesOnEndingSignals, TheTemporaryFileGoesAndTheSignalEndsT
         const char* what;
         int signal;
         bool ignored_before;
+        int earlier_jobs = 0;  // finished before, each with a temporary file of its own
     };
     const Row rows[] = {
-        {"quit", SIGQUIT, false},           {"user signal", SIGUSR1, false},
-        {"alarm", SIGALRM, false},          {"file size limit", SIGXFSZ, false},
-        {"real-time", SIGRTMIN + 1, false}, {"an ignored signal stays ignored", SIGUSR2, true},
+        {"quit", SIGQUIT, false},
+        {"user signal", SIGUSR1, false},
+        {"alarm", SIGALRM, false},
+        {"file size limit", SIGXFSZ, false},
+        {"real-time", SIGRTMIN + 1, false},
+        {"an ignored signal stays ignored", SIGUSR2, true},
+        {"after more jobs than the list of unfinished files holds", SIGQUIT, false, 8},
     };
     for (const Row& row : rows) {
         testsupport::TempDir dir;
@@ -57,6 +62,13 @@ TEST(RemoveUnfinishedFilesOnEndingSignals, TheTemporaryFileGoesAndTheSignalEndsT
             }
             const platform::publish::ForcedNamedTemporary named(platform::publish::NamedTemporary::kRenameNoReplace);
             const zqcrypt::DeferredInterrupts guard;
+            fs::create_directory(dir / "earlier");
+            for (int job = 0; job < row.earlier_jobs; ++job) {
+                const std::string earlier = (dir / "earlier" / std::to_string(job)).string();
+                if (!m_Encryption::EncryptFileWithSalt((work / "plain").string(), earlier, "k", {}).empty()) {
+                    ::_exit(4);
+                }
+            }
             bool raised = false;
             const std::string result = m_Encryption::EncryptFileWithSalt(
                 (work / "plain").string(), (work / "e~plain").string(), "k", [&](std::uint64_t, std::uint64_t) {

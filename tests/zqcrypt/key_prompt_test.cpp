@@ -176,6 +176,27 @@ TEST(ZqcryptKeyPrompt, AnEndingSignalRestoresTheTerminalAndStillEndsTheProgram) 
     }
 }
 
+// Under `nohup` a hang-up was ignored before zqcrypt began: the prompt's
+// care for the terminal must not bring it back, so the hang-up ends nothing.
+TEST(ZqcryptKeyPrompt, AHangUpIgnoredFromTheStartStaysIgnored) {
+    PseudoTerminal terminal;
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction ours {};
+    ASSERT_EQ(::sigaction(SIGHUP, &ignore, &ours), 0);
+    ChildOnTerminal child(terminal, {"decode-text", "--raw"});  // an ignored signal stays ignored across exec
+    ::sigaction(SIGHUP, &ours, nullptr);
+    terminal.ShownUntil("Client key: ");
+    child.Signal(SIGHUP);
+    terminal.Type("\xC3\xA9\n");
+    terminal.ShownUntil("Client key: \r\n");
+    terminal.Type("\x01\n\x04");
+    std::string out;
+    EXPECT_EQ(child.Finish(out), 0);
+    EXPECT_EQ(out, "\xEA\xF3");
+    ExpectCookedMode(terminal.Mode());
+}
+
 // The key is about to be typed: from here on no crash may write it to disk.
 TEST(ZqcryptKeyPrompt, RunsWithoutCoreDumps) {
     PseudoTerminal terminal;

@@ -129,9 +129,9 @@ ProcessResult RunZqcrypt(const ProcessRequest& request) {
             throw std::runtime_error("cannot open " + *request.stdin_path);
         }
     }
-    const pid_t child =
-        StartZqcrypt(request.arguments, request.key, in_file.Valid() ? in_file.Get() : in.Read(),
-                     out_file.Valid() ? out_file.Get() : out.Write(), err.Write(), request.address_space_kib);
+    const pid_t child = StartZqcrypt(request.arguments, request.key, in_file.Valid() ? in_file.Get() : in.Read(),
+                                     out_file.Valid() ? out_file.Get() : out.Write(), err.Write(),
+                                     request.address_space_kib, request.working_dir);
     in.CloseRead();
     out.CloseWrite();
     err.CloseWrite();
@@ -143,7 +143,8 @@ ProcessResult RunZqcrypt(const ProcessRequest& request) {
 }
 
 pid_t StartZqcrypt(const std::vector<std::string>& arguments, const std::optional<std::string>& key, int in, int out,
-                   int err, const std::optional<std::size_t>& address_space_kib) {
+                   int err, const std::optional<std::size_t>& address_space_kib,
+                   const std::optional<std::string>& working_dir) {
     std::string program = ZQCRYPT_PATH;
     std::vector<std::string> argument_strings = {program};
     if (address_space_kib) {
@@ -173,6 +174,9 @@ pid_t StartZqcrypt(const std::vector<std::string>& arguments, const std::optiona
     posix_spawn_file_actions_adddup2(&actions, in, 0);
     posix_spawn_file_actions_adddup2(&actions, out, 1);
     posix_spawn_file_actions_adddup2(&actions, err, 2);
+    if (working_dir) {
+        posix_spawn_file_actions_addchdir_np(&actions, working_dir->c_str());
+    }
     // An ignored signal stays ignored across exec: the child gets SIGPIPE's
     // default back, as it would from a shell.
     posix_spawnattr_t attributes;

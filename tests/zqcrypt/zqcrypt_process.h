@@ -23,6 +23,7 @@ struct ProcessRequest {
     std::optional<std::string> stdout_path;        // a file to open as standard output instead of a pipe
     std::optional<std::string> stdin_path;         // a file to open as standard input instead of `input`
     std::optional<std::size_t> address_space_kib;  // run under `ulimit -v` of this many KiB
+    std::optional<std::string> working_dir;        // the current folder, when not ours
 };
 
 [[nodiscard]] std::filesystem::path ZqcryptPath();
@@ -36,7 +37,8 @@ struct ProcessRequest {
 // an environment of a UTF-8 locale and, when given, ZQ_KEY.
 [[nodiscard]] pid_t StartZqcrypt(const std::vector<std::string>& arguments, const std::optional<std::string>& key,
                                  int in, int out, int err,
-                                 const std::optional<std::size_t>& address_space_kib = std::nullopt);
+                                 const std::optional<std::size_t>& address_space_kib = std::nullopt,
+                                 const std::optional<std::string>& working_dir = std::nullopt);
 
 // Waits for a started zqcrypt: its exit status, or 128 + the signal that
 // ended it. Kills it and fails the test after ten seconds.
