@@ -1,8 +1,9 @@
 // The attachment window's checks, in its order and with its messages, and the
-// exit status of every outcome, seen from outside the built zqcrypt.
+// exit status of every outcome, through zqcrypt's whole program in-process.
 
 #include "support/temp_dir.h"
-#include "zqcrypt_process.h"
+#include "zqcrypt/exit_status.h"
+#include "zqcrypt_in_process.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -20,14 +21,14 @@ using ::testing::MatchesRegex;
 using ::testing::Not;
 using testsupport::ProcessResult;
 using testsupport::ReadFile;
-using testsupport::RunZqcrypt;
+using testsupport::RunInProcess;
 using testsupport::TempDir;
 using testsupport::WriteFile;
 namespace fs = std::filesystem;
 
-constexpr int kRefused = 1;
-constexpr int kJobFailed = 2;
-constexpr int kUsage = 64;
+constexpr int kRefused = static_cast<int>(zqcrypt::ExitStatus::kRefused);
+constexpr int kJobFailed = static_cast<int>(zqcrypt::ExitStatus::kJobFailed);
+constexpr int kUsage = static_cast<int>(zqcrypt::ExitStatus::kUsage);
 
 // A folder with a plain file, a container made from it under "secret", an
 // existing file in the way and a sub-folder.
@@ -41,7 +42,7 @@ public:
         if (::mkfifo((dir_ / "fifo").c_str(), 0600) != 0) {
             ADD_FAILURE() << "cannot make a FIFO";
         }
-        const ProcessResult made = RunZqcrypt({"encrypt", "-q", Path("plain.txt"), Path("e~plain.txt")}, "secret");
+        const ProcessResult made = RunInProcess({"encrypt", "-q", Path("plain.txt"), Path("e~plain.txt")}, "secret");
         if (made.status != 0) {
             ADD_FAILURE() << "cannot make a container: " << made.err;
         }
@@ -112,7 +113,7 @@ TEST(ZqcryptChecks, RefusesTheFirstFailingInputWithTheWindowsMessage) {
     };
     for (const CheckRow& row : rows) {
         const Files files;
-        const ProcessResult result = RunZqcrypt(Expand(files, row.arguments), row.key);
+        const ProcessResult result = RunInProcess(Expand(files, row.arguments), row.key);
         EXPECT_EQ(result.status, kRefused) << row.what;
         EXPECT_EQ(result.err, std::string("zqcrypt: ") + row.message + "\n") << row.what;
         EXPECT_EQ(result.out, "") << row.what;
@@ -125,7 +126,7 @@ TEST(ZqcryptChecks, RefusesTheFirstFailingInputWithTheWindowsMessage) {
 
 TEST(ZqcryptChecks, DecryptReportsEveryStatusLineOfTheJob) {
     const Files files;
-    const ProcessResult result = RunZqcrypt({"decrypt", files.Path("e~plain.txt"), files.Path("out")}, " secret ");
+    const ProcessResult result = RunInProcess({"decrypt", files.Path("e~plain.txt"), files.Path("out")}, " secret ");
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(ReadFile(files.Path("out")), "attachment body\n");
@@ -139,10 +140,10 @@ TEST(ZqcryptChecks, DecryptReportsEveryStatusLineOfTheJob) {
 TEST(ZqcryptChecks, QuietPrintsNothingAndEncryptReplacesItsDestination) {
     const Files files;
     const ProcessResult encrypted =
-        RunZqcrypt({"--quiet", "encrypt", files.Path("plain.txt"), files.Path("taken.txt")}, "k2");
+        RunInProcess({"--quiet", "encrypt", files.Path("plain.txt"), files.Path("taken.txt")}, "k2");
     EXPECT_EQ(encrypted.status, 0) << encrypted.err;
     EXPECT_EQ(encrypted.out + encrypted.err, "");
-    const ProcessResult decrypted = RunZqcrypt({"decrypt", files.Path("taken.txt"), files.Path("out"), "-q"}, "k2");
+    const ProcessResult decrypted = RunInProcess({"decrypt", files.Path("taken.txt"), files.Path("out"), "-q"}, "k2");
     EXPECT_EQ(decrypted.status, 0) << decrypted.err;
     EXPECT_EQ(decrypted.out + decrypted.err, "");
     EXPECT_EQ(ReadFile(files.Path("out")), "attachment body\n");
@@ -171,7 +172,7 @@ TEST(ZqcryptChecks, AFailedJobGivesTheWindowsErrorPromptAndTheJobsText) {
          "zqcrypt: Error Encoding File!\nEncryptError: 75  Path/File access error"},
     };
     for (const Row& row : rows) {
-        const ProcessResult result = RunZqcrypt(row.arguments, "secret");
+        const ProcessResult result = RunInProcess(row.arguments, "secret");
         EXPECT_EQ(result.status, kJobFailed) << row.what;
         EXPECT_THAT(result.err, ::testing::StartsWith(row.message)) << row.what;
         EXPECT_FALSE(fs::exists(dir / "out")) << row.what;
@@ -188,7 +189,7 @@ TEST(ZqcryptChecks, AStatusLineThatCannotBeWrittenFailsTheCommandButNotTheJob) {
     request.arguments = {"decrypt", files.Path("e~plain.txt"), files.Path("out")};
     request.key = "secret";
     request.stdout_path = "/dev/full";
-    const ProcessResult result = RunZqcrypt(request);
+    const ProcessResult result = RunInProcess(request);
     EXPECT_EQ(result.status, kJobFailed);
     EXPECT_THAT(result.err, HasSubstr("cannot write standard output: 61  Disk full"));
     EXPECT_EQ(ReadFile(files.Path("out")), "attachment body\n");
@@ -208,7 +209,7 @@ TEST(ZqcryptUsage, AWrongCommandLineShowsTheUsageAndExits64) {
         {"decode-text", "--quiet"},
     };
     for (const auto& arguments : rows) {
-        const ProcessResult result = RunZqcrypt(arguments, "secret");
+        const ProcessResult result = RunInProcess(arguments, "secret");
         const std::string shown = ::testing::PrintToString(arguments);
         EXPECT_EQ(result.status, kUsage) << shown;
         EXPECT_THAT(result.err, MatchesRegex("zqcrypt: [^\n]+\nUsage: zqcrypt (.|\n)*")) << shown;
@@ -228,7 +229,7 @@ TEST(ZqcryptUsage, RefusesAKeyOnTheCommandLineWithoutRepeatingIt) {
         {"--help", "--passphrase=hunter2"},          {"encode-text", "-phunter2"},
     };
     for (const auto& arguments : rows) {
-        const ProcessResult result = RunZqcrypt(arguments, std::nullopt);
+        const ProcessResult result = RunInProcess(arguments, std::nullopt);
         const std::string shown = ::testing::PrintToString(arguments);
         EXPECT_EQ(result.status, kUsage) << shown;
         EXPECT_THAT(result.err, HasSubstr("never taken from the command line")) << shown;
@@ -241,18 +242,18 @@ TEST(ZqcryptUsage, RefusesAKeyOnTheCommandLineWithoutRepeatingIt) {
 
 TEST(ZqcryptUsage, AfterTheEndOfOptionsAKeyLikeArgumentIsAFileName) {
     TempDir dir;
-    const ProcessResult result = RunZqcrypt({"decrypt", "--", "--key", (dir / "out").string()}, "secret");
+    const ProcessResult result = RunInProcess({"decrypt", "--", "--key", (dir / "out").string()}, "secret");
     EXPECT_EQ(result.status, kRefused);
     EXPECT_EQ(result.err, "zqcrypt: Encrypted File Not Found!\n");
 }
 
 TEST(ZqcryptUsage, HelpAndVersionGoToStandardOutput) {
-    const ProcessResult version = RunZqcrypt({"--version"});
+    const ProcessResult version = RunInProcess({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "zqcrypt 4.02.4015\n");
     EXPECT_EQ(version.err, "");
 
-    const ProcessResult help = RunZqcrypt({"decrypt", "-h"});
+    const ProcessResult help = RunInProcess({"decrypt", "-h"});
     EXPECT_EQ(help.status, 0);
     EXPECT_THAT(help.out, ::testing::StartsWith("Usage: zqcrypt decrypt"));
     EXPECT_THAT(help.out, HasSubstr("ZQ_KEY"));

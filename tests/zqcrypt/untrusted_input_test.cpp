@@ -2,6 +2,7 @@
 // names that hold terminal controls, seen from outside the built zqcrypt.
 
 #include "support/temp_dir.h"
+#include "zqcrypt/exit_status.h"
 #include "zqcrypt_process.h"
 
 #include <gmock/gmock.h>
@@ -23,7 +24,7 @@ using testsupport::TempDir;
 using testsupport::WriteFile;
 namespace fs = std::filesystem;
 
-constexpr int kRefused = 1;
+constexpr int kRefused = static_cast<int>(zqcrypt::ExitStatus::kRefused);
 constexpr const char* kKeyRefused =
     "zqcrypt: The key holds characters that cannot be used: use letters, digits and signs of Western European "
     "keyboards.\n";
