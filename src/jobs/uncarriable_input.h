@@ -4,8 +4,8 @@
 #include <string>
 
 // Keys and clear texts that the single-byte code page cannot carry whole.
-// The original program turned every such character into "?", so that very
-// different keys opened the same container. Whatever makes a new container or
+// Containers and texts that clients already have were made with every such
+// character turned into "?", so that very different keys open the same one. Whatever makes a new container or
 // a new protected text refuses them; reading old ones goes on, since old
 // files may depend on the "?".
 namespace m_Decoder {

@@ -38,8 +38,8 @@ enum class KeyUse { kRead, kMake };
 // The key for a command, or nothing once the refusal has been said on the
 // console: "Key Missing!", or, for a command that makes something new, a key
 // the code page cannot carry. Reading goes on with such a key, after a
-// warning, because the original program turned each such character into "?"
-// and old files and texts may depend on it.
+// warning: files and texts that clients already have were made with each such
+// character as "?", and may depend on it.
 [[nodiscard]] std::optional<std::string> KeyForCommand(const KeySources& sources, KeyUse use, const Console& console);
 
 }  // namespace zqcrypt

@@ -16,8 +16,8 @@ inline constexpr const char* kKeyMissing = "Key Missing!";
 inline constexpr const char* kEncryptedTextTooLong = "Encrypted Text Too Long!";
 inline constexpr const char* kTextToEncodeTooLong = "Text to Encode Too Long!";
 
-// decrypt and decode-text go on with such a key, as the original program did:
-// old files may depend on it.
+// decrypt and decode-text go on with such a key, each such character read as
+// "?": files and texts that clients already have may depend on it.
 inline constexpr const char* kKeyOutsideCodePageWarning =
     "warning: the key holds characters outside Windows-1252; each is used as \"?\"";
 

@@ -46,7 +46,7 @@ struct Row {
 TEST(ZqcryptUntrustedInput, KeysAndTextsOutsideTheCodePage) {
     TempDir dir;
     WriteFile(dir / "plain", "attachment body\n");
-    // Made as the original program would have made it from the Cyrillic key.
+    // Made as existing containers were made from the Cyrillic key: each letter as "?".
     ASSERT_EQ(RunZqcrypt({"encrypt", "-q", (dir / "plain").string(), (dir / "e~plain")}, "??????").status, 0);
     const ProcessResult question_marks = RunZqcrypt({"encode-text"}, "??????", "Hello");
     ASSERT_EQ(question_marks.status, 0);
