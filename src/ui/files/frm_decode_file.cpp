@@ -66,7 +66,7 @@ frmDecodeFile::frmDecodeFile(KeySource key_source, QWidget* parent)
     setFont(window_font);
     setFixedSize(FromTwips(7575, 3195));
     CreateControls();
-    AcceptFileDrops(*this, [this](const QStringList& files) { OpenFiles(files); });
+    AcceptFileDrops(*this, [this](const std::vector<std::string>& files) { OpenFiles(files); });
 }
 
 void frmDecodeFile::CreateControls() {
