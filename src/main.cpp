@@ -7,6 +7,9 @@
 
 #include <QApplication>
 
+#include <string>
+#include <vector>
+
 int main(int argc, char* argv[]) {
     platform::ForbidCoreDumps();
     QApplication app(argc, argv);
@@ -18,6 +21,9 @@ int main(int argc, char* argv[]) {
     ui::AttachFileWindow(window);
     ui::CloseOnTerminationSignals(window);
     window.show();
-    ui::OpenCommandLineFiles(window, QApplication::arguments());
+    // argv itself, not QApplication::arguments(), which turns a name that is
+    // not valid UTF-8 into replacement marks. QApplication has already taken
+    // its own options out of argc and argv.
+    ui::OpenCommandLineFiles(window, std::vector<std::string>(argv, argv + argc));
     return QApplication::exec();
 }

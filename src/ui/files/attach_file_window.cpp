@@ -1,15 +1,35 @@
 #include "ui/files/attach_file_window.h"
 
+#include "platform/native_path.h"
 #include "ui/file_drops.h"
 #include "ui/files/frm_decode_file.h"
 #include "ui/main/frm_decode.h"
 
-#include <QDir>
-#include <QFileInfo>
-
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 namespace ui {
+namespace {
+
+// Worked out on the name's bytes, never through QString, which would turn
+// bytes that are not UTF-8 into replacement marks. Like QDir::cleanPath, it
+// drops "." and "name/.." and a separator at the end. A name that cannot be
+// made absolute (the current folder is gone) is kept as it was given.
+std::string AbsoluteCleanName(const std::string& name) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(platform::PathFromUtf8(name), error);
+    if (error) {
+        return name;
+    }
+    std::filesystem::path clean = absolute.lexically_normal();
+    if (!clean.has_filename() && clean.has_relative_path()) {
+        clean = clean.parent_path();
+    }
+    return platform::Utf8FromPath(clean);
+}
+
+}  // namespace
 
 void AttachFileWindow(frmDecode& main_window) {
     // The main window owns the attachment window, so the reference outlives it.
@@ -18,21 +38,22 @@ void AttachFileWindow(frmDecode& main_window) {
         file_window->setWindowIcon(main_window.windowIcon());
         return file_window;
     });
-    AcceptFileDrops(main_window, [&main_window](const QStringList& files) { OpenInFileWindow(main_window, files); });
+    AcceptFileDrops(main_window,
+                    [&main_window](const std::vector<std::string>& files) { OpenInFileWindow(main_window, files); });
 }
 
-void OpenInFileWindow(frmDecode& main_window, const QStringList& files) {
+void OpenInFileWindow(frmDecode& main_window, const std::vector<std::string>& files) {
     if (auto* file_window = qobject_cast<frmDecodeFile*>(main_window.ShowFileWindow())) {
         file_window->OpenFiles(files);
     }
 }
 
-void OpenCommandLineFiles(frmDecode& main_window, const QStringList& arguments) {
-    QStringList files;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        files.append(QDir::cleanPath(QFileInfo(arguments.at(i)).absoluteFilePath()));
+void OpenCommandLineFiles(frmDecode& main_window, const std::vector<std::string>& arguments) {
+    std::vector<std::string> files;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        files.push_back(AbsoluteCleanName(arguments[i]));
     }
-    if (!files.isEmpty()) {
+    if (!files.empty()) {
         OpenInFileWindow(main_window, files);
     }
 }

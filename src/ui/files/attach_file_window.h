@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QStringList>
+#include <string>
+#include <vector>
 
 class frmDecode;
 
@@ -12,12 +13,14 @@ namespace ui {
 // the main window open the attachment window with them.
 void AttachFileWindow(frmDecode& main_window);
 
-// Shows the attachment window with `files`, as if they had been dropped on it.
-void OpenInFileWindow(frmDecode& main_window, const QStringList& files);
+// Shows the attachment window with `files` (the bytes of their names), as if
+// they had been dropped on it.
+void OpenInFileWindow(frmDecode& main_window, const std::vector<std::string>& files);
 
 // `ZQDecoder FILE...`: the program's arguments after its name (what the Qt
-// runtime leaves of them) are files to open in the attachment window; paths
-// are made absolute against the current folder. Without files it does nothing.
-void OpenCommandLineFiles(frmDecode& main_window, const QStringList& arguments);
+// runtime leaves of argv, byte for byte) are files to open in the attachment
+// window; names are made absolute against the current folder. Without files
+// it does nothing.
+void OpenCommandLineFiles(frmDecode& main_window, const std::vector<std::string>& arguments);
 
 }  // namespace ui

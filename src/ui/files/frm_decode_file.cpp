@@ -6,6 +6,7 @@
 #include "jobs/wrong_key_check.h"
 #include "platform/code_page.h"
 #include "ui/byte_text.h"
+#include "ui/display_text.h"
 #include "ui/file_drops.h"
 #include "ui/files/browse.h"
 #include "ui/files/file_window_accessible.h"
@@ -65,7 +66,7 @@ frmDecodeFile::frmDecodeFile(KeySource key_source, QWidget* parent)
     setFont(window_font);
     setFixedSize(FromTwips(7575, 3195));
     CreateControls();
-    AcceptFileDrops(*this, [this](const QStringList& files) { OpenFiles(files); });
+    AcceptFileDrops(*this, [this](const std::vector<std::string>& files) { OpenFiles(files); });
 }
 
 void frmDecodeFile::CreateControls() {
@@ -97,7 +98,7 @@ void frmDecodeFile::CreateControls() {
 }
 
 void frmDecodeFile::StatusAdd(const std::string& sText) {
-    lstStatus_->AddLine(QString::fromStdString(sText));
+    lstStatus_->AddLine(DisplayText(sText));
 }
 
 std::string frmDecodeFile::DoDecryptFile(const std::string& SourceFile, const std::string& DestFile,
@@ -136,8 +137,7 @@ void frmDecodeFile::cmdDecode_Click() {
     StatusAdd("Here we go!");
     const std::string error = DoDecryptFile(source, dest, key);
     if (!error.empty()) {
-        MsgBox(this, QStringLiteral("Error!"),
-               QStringLiteral("Error Decoding File!\r\n") + QString::fromStdString(error));
+        MsgBox(this, QStringLiteral("Error!"), QStringLiteral("Error Decoding File!\r\n") + DisplayText(error));
     } else if (m_Decoder::LooksLikeWrongKey(clear_head_)) {
         WarnOfWrongKey(1, 1, false);
     }
@@ -179,8 +179,7 @@ void frmDecodeFile::cmdEncode_Click() {
     StatusAdd("Here we go!");
     const std::string error = DoEncryptFile(source, dest, key);
     if (!error.empty()) {
-        MsgBox(this, QStringLiteral("Error!"),
-               QStringLiteral("Error Encoding File!\r\n") + QString::fromStdString(error));
+        MsgBox(this, QStringLiteral("Error!"), QStringLiteral("Error Encoding File!\r\n") + DisplayText(error));
     }
 }
 

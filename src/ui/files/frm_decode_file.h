@@ -4,7 +4,6 @@
 #include "ui/chooser/frm_drive.h"
 
 #include <QString>
-#include <QStringList>
 #include <QWidget>
 
 #include <cstddef>
@@ -35,7 +34,8 @@ public:
 
     explicit frmDecodeFile(KeySource key_source, QWidget* parent = nullptr);
 
-    // Appends one line to the status list (UTF-8).
+    // Appends one line to the status list (UTF-8), any name in it shown as
+    // DisplayText shows it.
     void StatusAdd(const std::string& sText);
 
     // Each runs one job to its end, logging it in the status list, and returns
@@ -45,10 +45,12 @@ public:
     [[nodiscard]] std::string DoEncryptFile(const std::string& SourceFile, const std::string& DestFile,
                                             const std::string& skey);
 
-    // Files dropped on the window or opened with the program. One file fills
-    // both boxes as Browse does; several are queued, each with a line
-    // "Queued: PATH", for Decode with an empty encrypted-file box.
-    void OpenFiles(const QStringList& files);
+    // Files dropped on the window or opened with the program, as the bytes of
+    // their names. One file fills both boxes as Browse does; several are
+    // queued, each with a line "Queued: PATH", for Decode with an empty
+    // encrypted-file box. So is one file that a box could not give back as
+    // it is (a name that is not valid UTF-8).
+    void OpenFiles(const std::vector<std::string>& files);
 
 public Q_SLOTS:
     void cmdCancel_Click();

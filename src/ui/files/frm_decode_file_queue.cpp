@@ -4,25 +4,34 @@
 #include "jobs/wrong_key_check.h"
 #include "ui/files/frm_decode_file.h"
 #include "ui/message_box.h"
+#include "util/trim.h"
 
 #include <QLineEdit>
 
 #include <utility>
 
 namespace ui {
+namespace {
 
-void frmDecodeFile::OpenFiles(const QStringList& files) {
-    if (files.size() == 1) {
+// Decode reads a box back as UTF-8 without its outer spaces: a name that
+// would come back otherwise would decode another file, or none.
+[[nodiscard]] bool BoxGivesBack(const std::string& name) {
+    return QString::fromStdString(name).toStdString() == name && util::TrimSpaces(name) == name;
+}
+
+}  // namespace
+
+void frmDecodeFile::OpenFiles(const std::vector<std::string>& files) {
+    if (files.size() == 1 && BoxGivesBack(files.front())) {
         // As if Browse had chosen it: the file, then where it would go.
-        const std::string file = files.front().toStdString();
-        txtEFile_->setText(files.front());
-        txtDFile_->setText(QString::fromStdString(m_Decoder::ProposedDestination(file)));
+        txtEFile_->setText(QString::fromStdString(files.front()));
+        txtDFile_->setText(QString::fromStdString(m_Decoder::ProposedDestination(files.front())));
         return;
     }
     // The boxes are left as they are: a file typed there still goes first.
-    for (const QString& file : files) {
-        queue_.push_back(file.toStdString());
-        StatusAdd("Queued: " + queue_.back());
+    for (const std::string& file : files) {
+        queue_.push_back(file);
+        StatusAdd("Queued: " + file);
     }
 }
 

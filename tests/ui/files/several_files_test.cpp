@@ -106,6 +106,8 @@ private Q_SLOTS:
     void filesDroppedOnTheMainWindowOpenTheAttachmentWindow();
     void textDroppedOnTheMessageBoxIsPasted();
     void filesOnTheCommandLineOpenTheAttachmentWindow();
+    void namesAreTakenAsBytesAndShownEscaped_data();
+    void namesAreTakenAsBytesAndShownEscaped();
 
 private:
     template <typename Control>
@@ -170,6 +172,10 @@ void SeveralFilesTest::threeDroppedFilesAreQueued() {
     QMimeData web;
     web.setUrls({QUrl(QStringLiteral("https://example.org/e~a.txt")), QUrl::fromLocalFile(Text(files[0]))});
     QVERIFY(!DragAndDrop(window_.get(), web));
+    // Nor is a name holding a NUL, which would reach the file system cut short.
+    QMimeData cut;
+    cut.setData(QStringLiteral("text/uri-list"), QUrl::fromLocalFile(Text(files[0])).toEncoded() + "%00.txt\r\n");
+    QVERIFY(!DragAndDrop(window_.get(), cut));
     QCOMPARE(StatusLines().size(), 3);
 }
 
@@ -333,7 +339,7 @@ void SeveralFilesTest::filesOnTheCommandLineOpenTheAttachmentWindow() {
     ui::AttachFileWindow(driver.Window());
     const QString program = QStringLiteral("ZQDecoder");
 
-    ui::OpenCommandLineFiles(driver.Window(), {program});
+    ui::OpenCommandLineFiles(driver.Window(), {program.toStdString()});
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         QVERIFY(qobject_cast<ui::frmDecodeFile*>(widget) == nullptr || widget == window_.get());
     }
@@ -341,8 +347,8 @@ void SeveralFilesTest::filesOnTheCommandLineOpenTheAttachmentWindow() {
     // Names relative to the current folder arrive whole.
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(Text(dir_->Path())));
-    ui::OpenCommandLineFiles(driver.Window(), {program, QStringLiteral("e~a.txt"), QStringLiteral("./sub/../b.txt"),
-                                               Text(*dir_ / "e~c.txt")});
+    ui::OpenCommandLineFiles(driver.Window(),
+                             {program.toStdString(), "e~a.txt", "./sub/../b.txt", (*dir_ / "e~c.txt").string()});
     QVERIFY(QDir::setCurrent(previous));
     ui::frmDecodeFile* opened = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -354,6 +360,55 @@ void SeveralFilesTest::filesOnTheCommandLineOpenTheAttachmentWindow() {
     QCOMPARE(testsupport::StatusLinesOf(*opened), QStringList({QStringLiteral("Queued: ") + Text(*dir_ / "e~a.txt"),
                                                                QStringLiteral("Queued: ") + Text(*dir_ / "b.txt"),
                                                                QStringLiteral("Queued: ") + Text(*dir_ / "e~c.txt")}));
+}
+
+void SeveralFilesTest::namesAreTakenAsBytesAndShownEscaped_data() {
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<bool>("dropped");  // else named on the command line
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("queued");  // else it fills the boxes
+    const QByteArray latin1 = "e~r\xE9sum\xE9.txt";
+    QTest::newRow("not UTF-8, named") << latin1 << false << QStringLiteral("e~r\\xE9sum\\xE9.txt") << true;
+    QTest::newRow("not UTF-8, dropped") << latin1 << true << QStringLiteral("e~r\\xE9sum\\xE9.txt") << true;
+    QTest::newRow("a line break") << QByteArray("e~a\nb.txt") << false << QStringLiteral("e~a\\x0Ab.txt") << false;
+    QTest::newRow("a space at the end") << QByteArray("e~a.txt ") << true << QStringLiteral("e~a.txt ") << true;
+}
+
+void SeveralFilesTest::namesAreTakenAsBytesAndShownEscaped() {
+    QFETCH(QByteArray, name);
+    QFETCH(bool, dropped);
+    QFETCH(QString, shown);
+    QFETCH(bool, queued);
+    window_->hide();  // so that FileWindow() finds the one the main window opens
+    MakeAttachment(*dir_, name.toStdString(), "clear bytes");
+    const std::string path = (*dir_ / name.toStdString()).string();
+    TempDir key_folder;
+    WindowDriver driver(KeyStoreIn(key_folder.Path()));
+    driver.ClientKey().setText(QStringLiteral("secret"));
+    ui::AttachFileWindow(driver.Window());
+    if (dropped) {
+        QMimeData data;
+        data.setData(QStringLiteral("text/uri-list"),
+                     "file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
+        QVERIFY(DragAndDrop(&driver.ClientKey(), data));
+    } else {
+        ui::OpenCommandLineFiles(driver.Window(), {"ZQDecoder", path});
+    }
+    ui::frmDecodeFile* opened = FileWindow();
+    QVERIFY(opened != nullptr && opened != window_.get());
+    const QString folder = Text(dir_->Path()) + QLatin1Char('/');
+    const QString box = queued ? QString() : QString::fromStdString(path);
+    QCOMPARE(testsupport::ControlOf<QLineEdit>(*opened, "txtEFile")->text(), box);
+    QCOMPARE(testsupport::StatusLinesOf(*opened),
+             queued ? QStringList({QStringLiteral("Queued: ") + folder + shown}) : QStringList());
+
+    MessageBoxRecorder recorder;
+    QTest::mouseClick(testsupport::ControlOf<QPushButton>(*opened, "cmdDecode"), Qt::LeftButton);
+    QCOMPARE(recorder.Boxes(), QList<Box>());
+    QCOMPARE(QString::fromStdString(ReadFile(*dir_ / name.mid(2).toStdString())), QStringLiteral("clear bytes"));
+    const QStringList lines = testsupport::StatusLinesOf(*opened);
+    QVERIFY2(lines.contains(QStringLiteral("Getting file: ") + folder + shown), qPrintable(lines.join(u'|')));
+    QVERIFY(lines.contains(QStringLiteral("Created file: ") + folder + shown.mid(2)));
 }
 
 QTEST_MAIN(SeveralFilesTest)
