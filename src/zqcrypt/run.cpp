@@ -1,6 +1,7 @@
 #include "zqcrypt/run.h"
 
 #include "platform/runtime_error.h"
+#include "version.h"
 #include "zqcrypt/arguments.h"
 #include "zqcrypt/fd_io.h"
 #include "zqcrypt/file_commands.h"
@@ -18,7 +19,7 @@ namespace {
         case Command::kHelp:
             return WriteOutput(console, HelpText());
         case Command::kVersion:
-            return WriteOutput(console, "zqcrypt " + VersionText() + "\n");
+            return WriteOutput(console, "zqcrypt " + app::VersionNumberText() + "\n");
         case Command::kDecrypt:
         case Command::kEncrypt:
             return RunFileCommand(invocation, key_sources, console);

@@ -1,19 +1,8 @@
 #include "zqcrypt/usage.h"
 
-#include "version.h"
 #include "zqcrypt/client_key.h"
 
-#include <array>
-#include <cstdio>
-
 namespace zqcrypt {
-
-std::string VersionText() {
-    std::array<char, 32> text{};
-    std::snprintf(text.data(), text.size(), "%d.%02d.%02d", app::kVersionMajor, app::kVersionMinor,
-                  app::kVersionRevision);
-    return text.data();
-}
 
 std::string UsageText() {
     return "Usage: zqcrypt decrypt [-q] SRC DST\n"

@@ -4,9 +4,6 @@
 
 namespace zqcrypt {
 
-// "4.02.4015": the version as the desktop program shows it.
-[[nodiscard]] std::string VersionText();
-
 // The short synopsis shown after a usage error.
 [[nodiscard]] std::string UsageText();
 

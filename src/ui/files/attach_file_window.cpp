@@ -48,10 +48,10 @@ void OpenInFileWindow(frmDecode& main_window, const std::vector<std::string>& fi
     }
 }
 
-void OpenCommandLineFiles(frmDecode& main_window, const std::vector<std::string>& arguments) {
+void OpenCommandLineFiles(frmDecode& main_window, const std::vector<std::string>& names) {
     std::vector<std::string> files;
-    for (std::size_t i = 1; i < arguments.size(); ++i) {
-        files.push_back(AbsoluteCleanName(arguments[i]));
+    for (const std::string& name : names) {
+        files.push_back(AbsoluteCleanName(name));
     }
     if (!files.empty()) {
         OpenInFileWindow(main_window, files);

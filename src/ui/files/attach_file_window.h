@@ -17,10 +17,9 @@ void AttachFileWindow(frmDecode& main_window);
 // they had been dropped on it.
 void OpenInFileWindow(frmDecode& main_window, const std::vector<std::string>& files);
 
-// `ZQDecoder FILE...`: the program's arguments after its name (what the Qt
-// runtime leaves of argv, byte for byte) are files to open in the attachment
-// window; names are made absolute against the current folder. Without files
-// it does nothing.
-void OpenCommandLineFiles(frmDecode& main_window, const std::vector<std::string>& arguments);
+// `ZQDecoder FILE...`: the files named on the command line (byte for byte)
+// open in the attachment window; names are made absolute against the current
+// folder. Without files it does nothing.
+void OpenCommandLineFiles(frmDecode& main_window, const std::vector<std::string>& names);
 
 }  // namespace ui

@@ -337,9 +337,7 @@ void SeveralFilesTest::filesOnTheCommandLineOpenTheAttachmentWindow() {
     TempDir key_folder;
     WindowDriver driver(KeyStoreIn(key_folder.Path()));
     ui::AttachFileWindow(driver.Window());
-    const QString program = QStringLiteral("ZQDecoder");
-
-    ui::OpenCommandLineFiles(driver.Window(), {program.toStdString()});
+    ui::OpenCommandLineFiles(driver.Window(), {});
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         QVERIFY(qobject_cast<ui::frmDecodeFile*>(widget) == nullptr || widget == window_.get());
     }
@@ -347,8 +345,7 @@ void SeveralFilesTest::filesOnTheCommandLineOpenTheAttachmentWindow() {
     // Names relative to the current folder arrive whole.
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(Text(dir_->Path())));
-    ui::OpenCommandLineFiles(driver.Window(),
-                             {program.toStdString(), "e~a.txt", "./sub/../b.txt", (*dir_ / "e~c.txt").string()});
+    ui::OpenCommandLineFiles(driver.Window(), {"e~a.txt", "./sub/../b.txt", (*dir_ / "e~c.txt").string()});
     QVERIFY(QDir::setCurrent(previous));
     ui::frmDecodeFile* opened = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -392,7 +389,7 @@ void SeveralFilesTest::namesAreTakenAsBytesAndShownEscaped() {
                      "file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
         QVERIFY(DragAndDrop(&driver.ClientKey(), data));
     } else {
-        ui::OpenCommandLineFiles(driver.Window(), {"ZQDecoder", path});
+        ui::OpenCommandLineFiles(driver.Window(), {path});
     }
     ui::frmDecodeFile* opened = FileWindow();
     QVERIFY(opened != nullptr && opened != window_.get());
