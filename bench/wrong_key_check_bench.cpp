@@ -29,6 +29,16 @@ void BM_LooksLikeWrongKey(benchmark::State& state) {
     }
 }
 
+// The same with one check kept for every file, as a queue could keep it:
+// libmagic's database is loaded once, not once per file.
+void BM_WrongKeyCheckKept(benchmark::State& state) {
+    const std::vector<std::uint8_t> noise = Noise();
+    m_Decoder::WrongKeyCheck check;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(check.LooksLikeWrongKey(noise));
+    }
+}
+
 void BM_BitsPerByte(benchmark::State& state) {
     const std::vector<std::uint8_t> noise = Noise();
     for (auto _ : state) {
@@ -38,6 +48,7 @@ void BM_BitsPerByte(benchmark::State& state) {
 }
 
 BENCHMARK(BM_LooksLikeWrongKey)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WrongKeyCheckKept)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BitsPerByte)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -3,27 +3,9 @@
 #include <array>
 #include <cmath>
 #include <magic.h>
-#include <memory>
 #include <string_view>
 
 namespace m_Decoder {
-namespace {
-
-struct MagicCloser {
-    void operator()(magic_set* cookie) const noexcept { magic_close(cookie); }
-};
-using MagicCookie = std::unique_ptr<magic_set, MagicCloser>;
-
-// The MIME type libmagic gives the bytes, or "" when it cannot be asked.
-[[nodiscard]] std::string_view MimeTypeOf(std::span<const std::uint8_t> bytes, const MagicCookie& cookie) {
-    if (!cookie || magic_load(cookie.get(), nullptr) != 0) {
-        return {};
-    }
-    const char* type = magic_buffer(cookie.get(), bytes.data(), bytes.size());
-    return type == nullptr ? std::string_view() : std::string_view(type);
-}
-
-}  // namespace
 
 double BitsPerByte(std::span<const std::uint8_t> bytes) {
     if (bytes.empty()) {
@@ -44,13 +26,44 @@ double BitsPerByte(std::span<const std::uint8_t> bytes) {
     return bits;
 }
 
-bool LooksLikeWrongKey(std::span<const std::uint8_t> clear_head) {
+void WrongKeyCheck::MagicCloser::operator()(magic_set* cookie) const noexcept {
+    magic_close(cookie);
+}
+
+std::optional<std::string> WrongKeyCheck::Ask(std::span<const std::uint8_t> bytes, int flags) {
+    if (!cookie_) {
+        cookie_.reset(magic_open(flags | MAGIC_ERROR));
+        if (cookie_ && magic_load(cookie_.get(), nullptr) != 0) {
+            cookie_.reset();
+        }
+        if (!cookie_) {
+            return std::nullopt;
+        }
+    } else if (magic_setflags(cookie_.get(), flags | MAGIC_ERROR) != 0) {
+        return std::nullopt;
+    }
+    const char* answer = magic_buffer(cookie_.get(), bytes.data(), bytes.size());
+    return answer == nullptr ? std::nullopt : std::optional<std::string>(answer);
+}
+
+bool WrongKeyCheck::LooksLikeWrongKey(std::span<const std::uint8_t> clear_head) {
+    // libmagic is asked last: it costs some thirty times what the entropy count does.
     if (clear_head.size() < kShortestJudged || BitsPerByte(clear_head) <= kNoiseEntropy) {
         return false;
     }
-    // Asked last: loading the magic database is the costly part.
-    const MagicCookie cookie(magic_open(MAGIC_MIME_TYPE | MAGIC_ERROR));
-    return MimeTypeOf(clear_head, cookie) == "application/octet-stream";
+    const std::optional<std::string> type = Ask(clear_head, MAGIC_MIME_TYPE);
+    if (type == "application/x-dosexec") {
+        return true;
+    }
+    if (type != "application/octet-stream") {
+        return false;
+    }
+    const std::optional<std::string> description = Ask(clear_head, MAGIC_NONE);
+    return description && !std::string_view(*description).starts_with("PostScript Type 1");
+}
+
+bool LooksLikeWrongKey(std::span<const std::uint8_t> clear_head) {
+    return WrongKeyCheck().LooksLikeWrongKey(clear_head);
 }
 
 }  // namespace m_Decoder

@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -31,10 +33,28 @@ using Bytes = std::vector<std::uint8_t>;
     return bytes;
 }
 
-[[nodiscard]] Bytes WithGzipHeader(Bytes bytes) {
-    // Magic, deflate, no flags, a time stamp, no extra flags, Unix.
-    const Bytes header = {0x1f, 0x8b, 0x08, 0x00, 0x5d, 0x1e, 0x61, 0x67, 0x00, 0x03};
+[[nodiscard]] Bytes WithHeader(Bytes bytes, const Bytes& header) {
     std::copy(header.begin(), header.end(), bytes.begin());
+    return bytes;
+}
+
+[[nodiscard]] Bytes WithHeader(Bytes bytes, std::string_view header) {
+    return WithHeader(std::move(bytes), Bytes(header.begin(), header.end()));
+}
+
+// Magic, deflate, no flags, a time stamp, no extra flags, Unix.
+const Bytes kGzipHeader = {0x1f, 0x8b, 0x08, 0x00, 0x5d, 0x1e, 0x61, 0x67, 0x00, 0x03};
+// The signature and the start of the header chunk.
+const Bytes kPngHeader = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+// A near jump, as a DOS .COM program starts.
+const Bytes kComJump = {0xe9};
+
+// Random bytes with the top bit clear: 7 bits per byte.
+[[nodiscard]] Bytes SevenBitBytes(std::size_t n) {
+    Bytes bytes = RandomBytes(n);
+    for (std::uint8_t& byte : bytes) {
+        byte &= 0x7f;
+    }
     return bytes;
 }
 
@@ -49,21 +69,30 @@ using Bytes = std::vector<std::uint8_t>;
 }
 
 TEST(LooksLikeWrongKey, WarnsOnlyForUntypedNearRandomBytes) {
+    const std::size_t full = m_Encryption::kClearHeadSize;
     const struct {
         const char* what;
         Bytes head;
         bool warns;
     } rows[] = {
-        {"random, 64 KiB", RandomBytes(m_Encryption::kClearHeadSize), true},
-        {"the same behind a gzip header", WithGzipHeader(RandomBytes(m_Encryption::kClearHeadSize)), false},
+        {"random, 64 KiB", RandomBytes(full), true},
+        {"the same behind a gzip header", WithHeader(RandomBytes(full), kGzipHeader), false},
+        {"the same behind a PDF header", WithHeader(RandomBytes(full), "%PDF-1.4\n"), false},
+        {"the same behind a PNG header", WithHeader(RandomBytes(full), kPngHeader), false},
+        {"the same typed as a DOS program", WithHeader(RandomBytes(full), kComJump), true},
+        {"a PostScript Type 1 font", WithHeader(RandomBytes(full), "%!PS-AdobeFont-1.0: Body 001\n"), false},
+        {"random 7-bit bytes", SevenBitBytes(full), false},
         {"random, exactly 4 KiB", RandomBytes(4096), true},
         {"random, one byte short of 4 KiB", RandomBytes(4095), false},
-        {"text", TextBytes(m_Encryption::kClearHeadSize), false},
-        {"zeros", Bytes(m_Encryption::kClearHeadSize, 0), false},
+        {"text", TextBytes(full), false},
+        {"zeros", Bytes(full, 0), false},
         {"nothing", Bytes(), false},
     };
+    // Once alone, once through one check kept for every row in turn.
+    m_Decoder::WrongKeyCheck kept;
     for (const auto& row : rows) {
         EXPECT_EQ(LooksLikeWrongKey(row.head), row.warns) << row.what;
+        EXPECT_EQ(kept.LooksLikeWrongKey(row.head), row.warns) << row.what << ", kept check";
     }
 }
 
