@@ -65,7 +65,7 @@ UniqueFd OpenUnnamed(int folder_fd, mode_t mode) {
     UniqueFd fd(UnlessInjected(publish::Call::kUnnamedOpen,
                                [&] { return ::openat(folder_fd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode); }));
     if (!fd.Valid()) {
-        if (errno == EOPNOTSUPP || errno == EISDIR) {
+        if (IsUnsupported(errno) || errno == EISDIR) {
             return UniqueFd();
         }
         throw ErrorFromErrno(errno);
