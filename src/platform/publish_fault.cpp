@@ -52,7 +52,8 @@ IgnoredModeChange::~IgnoredModeChange() {
 
 ForcedNamedTemporary::ForcedNamedTemporary(NamedTemporary how)
     : unnamed_(Call::kUnnamedOpen, EOPNOTSUPP),
-      rename_(Call::kRenameNoReplace, how == NamedTemporary::kLinkThenUnlink ? EINVAL : 0) {}
+      rename_(Call::kRenameNoReplace, how == NamedTemporary::kRenameNoReplace ? 0 : EINVAL),
+      link_(Call::kLink, how == NamedTemporary::kPlainRename ? EPERM : 0) {}
 
 SyncFailure::SyncFailure(int errno_value) {
     (void)Exchange(ThePlan().sync_error, errno_value);

@@ -46,6 +46,7 @@ private:
 enum class NamedTemporary {
     kRenameNoReplace,  // the file system moves a name only where none is
     kLinkThenUnlink,   // ... or cannot: it is linked, then its old name removed
+    kPlainRename,      // ... nor link (FAT): renamed once the name is seen free
 };
 
 // While it lives, new writers find unnamed files refused, as on vfat or NFS,
@@ -59,6 +60,7 @@ public:
 private:
     FailingCall unnamed_;
     FailingCall rename_;
+    FailingCall link_;
 };
 
 // While it lives, the sync that comes before publishing fails with `errno_value`.

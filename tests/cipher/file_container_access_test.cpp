@@ -56,55 +56,42 @@ protected:
 
 TEST_F(FileContainerAccessTest, ANewFileIsNoMoreOpenThanCpMakesItAndAReplacedOneKeepsItsAccess) {
     enum class Expect { kAsCp, kNoWiderThanCp, kKept };
-    const std::vector<std::pair<Call, int>> named{{Call::kUnnamedOpen, EOPNOTSUPP}};
-    const std::vector<std::pair<Call, int>> exfat{
-        {Call::kUnnamedOpen, EISDIR}, {Call::kRenameNoReplace, EINVAL}, {Call::kLink, EPERM}};
+    using Calls = std::vector<std::pair<Call, int>>;
+    const Calls none;
+    const Calls named{{Call::kUnnamedOpen, EOPNOTSUPP}};
+    const Calls fusefat{{Call::kUnnamedOpen, ENOSYS}, {Call::kChangeMode, ENOSYS}};
+    const Calls exfat{{Call::kUnnamedOpen, EISDIR}, {Call::kRenameNoReplace, EINVAL}, {Call::kLink, EPERM}};
+    const Calls chmod_refused{{Call::kChangeMode, ENOSYS}};
+    const char* private_default = "-d -m u::rwx,g::---,o::---";
+    const char* with_acl = "-m u::rw,u:nobody:r,g::r,m::r,o::-";
+    const char* write_only = "-m u::w,g::-,o::-";
+    const char* unsupported = "73  Operation not supported";
     struct Row {
         const char* what;
         mode_t umask;
         const char* folder_acl;  // setfacl arguments for the folder, "" for none
         const char* existing;    // setfacl arguments for a file already at the destination, nullptr for none
-        std::vector<std::pair<Call, int>> failing;
+        const Calls& failing;
         bool mode_change_ignored;
         Expect expect;
         const char* error;
     };
     const Row rows[] = {
-        {"umask 022", 022, "", nullptr, {}, false, Expect::kAsCp, ""},
-        {"umask 077", 077, "", nullptr, {}, false, Expect::kAsCp, ""},
-        {"a private default ACL", 022, "-d -m u::rwx,g::---,o::---", nullptr, {}, false, Expect::kAsCp, ""},
+        {"umask 022", 022, "", nullptr, none, false, Expect::kAsCp, ""},
+        {"umask 077", 077, "", nullptr, none, false, Expect::kAsCp, ""},
+        {"a private default ACL", 022, private_default, nullptr, none, false, Expect::kAsCp, ""},
         {"named temporary, umask 077", 077, "", nullptr, named, false, Expect::kAsCp, ""},
-        {"named temporary, a private default ACL", 022, "-d -m u::rwx,g::---,o::---", nullptr, named, false,
-         Expect::kAsCp, ""},
+        {"named temporary, a private default ACL", 022, private_default, nullptr, named, false, Expect::kAsCp, ""},
         {"named temporary, a default ACL naming a user", 022, "-d -m u:nobody:rw", nullptr, named, false, Expect::kAsCp,
          ""},
-        {"named temporary, fchmod refused as on fusefat",
-         022,
-         "",
-         nullptr,
-         {{Call::kUnnamedOpen, ENOSYS}, {Call::kChangeMode, ENOSYS}},
-         false,
-         Expect::kNoWiderThanCp,
-         ""},
+        {"as on fusefat: fchmod refused", 022, "", nullptr, fusefat, false, Expect::kNoWiderThanCp, ""},
         {"as on exFAT: fchmod ignored, no renameat2, no link", 0, "", nullptr, exfat, true, Expect::kNoWiderThanCp, ""},
-        {"encrypt over a file with an ACL",
-         077,
-         "",
-         "-m u::rw,u:nobody:r,g::r,m::r,o::-",
-         {},
-         false,
-         Expect::kKept,
-         ""},
-        {"encrypt over a file with an ACL, named temporary", 022, "-d -m u::rwx,g::---,o::---",
-         "-m u::rw,u:nobody:r,g::r,m::r,o::-", named, false, Expect::kKept, ""},
-        {"encrypt over a write-only file, fchmod ignored",
-         022,
-         "",
-         "-m u::w,g::-,o::-",
-         {},
-         true,
-         Expect::kKept,
-         "73  Operation not supported"},
+        {"encrypt over a file with an ACL", 077, "", with_acl, none, false, Expect::kKept, ""},
+        {"encrypt over a file with an ACL, named temporary", 022, private_default, with_acl, named, false,
+         Expect::kKept, ""},
+        {"encrypt over a write-only file, fchmod ignored", 022, "", write_only, none, true, Expect::kKept, unsupported},
+        {"encrypt over a write-only file, fchmod refused", 022, "", write_only, chmod_refused, false, Expect::kKept,
+         unsupported},
     };
     for (const Row& row : rows) {
         const fs::path work = dir_ / "work";
