@@ -8,6 +8,7 @@ ZQ_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     time
     libmagic-dev desktop-file-utils shared-mime-info
+    acl dosfstools fusefat
 )
 
 # Only for the sanitized build and the fuzzers: clang with its sanitizer and libFuzzer runtimes.

@@ -30,9 +30,12 @@ using ClearHead = std::vector<std::uint8_t>;
 
 // Writes the container of sSource to sDest. The destination gets its name
 // only when the whole container is on the disk; on failure an existing one
-// stays as it was. Only a regular file that its owner may write is replaced
-// (it keeps its mode): anything else gives 75, a read-only file 70. A source
-// that changes while it is read gives 75. Afterwards sSalt holds the new salt.
+// stays as it was. Only a regular file of the caller's own that its owner may
+// write is replaced (it keeps its mode and access ACL; root may replace any
+// file, which keeps its owner too): anything else gives 75, a read-only file
+// or another user's 70. A new file gets the mode cp would give it. A source
+// that changes while it is read gives 75, a file too large for the
+// destination's file system 60. Afterwards sSalt holds the new salt.
 [[nodiscard]] std::string EncryptFileWithSalt(std::string sSource, std::string sDest, const std::string& sKey,
                                               const Progress& progress = {});
 

@@ -1,12 +1,12 @@
 #include "platform/atomic_file.h"
 
+#include "platform/file_access.h"
 #include "platform/publish_fault.h"
 #include "platform/runtime_error.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <fstream>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -23,19 +23,6 @@ constexpr std::uint64_t kWritebackWindow = std::uint64_t{8} << 20;
 // unwritten data and Commit's flush is short.
 constexpr std::uint64_t kWindowsInFlight = 4;
 constexpr std::size_t kLongestNameKept = 200;
-
-// The process's umask, read without changing it (umask() can only be read by
-// setting it, which would race with other threads creating files).
-mode_t CurrentUmask() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("Umask:", 0) == 0) {
-            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
-        }
-    }
-    return 022;
-}
 
 std::string RandomSuffix() {
     static constexpr std::string_view kAlphabet = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -54,16 +41,31 @@ std::string ProcPathOf(int fd) {
     return "/proc/self/fd/" + std::to_string(fd);
 }
 
+// Errors of a file system that cannot do the thing at all.
+bool IsUnsupported(int errno_value) {
+    return errno_value == ENOTSUP || errno_value == EOPNOTSUPP || errno_value == ENOSYS;
+}
+
+// A call that the publish seam may fail with a chosen errno.
+template <typename Call>
+int UnlessInjected(publish::Call which, Call call) {
+    if (const int injected = publish::detail::InjectedError(which); injected != 0) {
+        errno = injected;
+        return -1;
+    }
+    return call();
+}
+
 // A file without a name, in the folder; an invalid descriptor where the file
 // system has no such files (or /proc, through which it is named, is missing).
-UniqueFd OpenUnnamed(int folder_fd) {
-    if (publish::detail::UnnamedFilesRefused()) {
-        return UniqueFd();
-    }
+// It can be created with the mode of a new file, since nothing can open it
+// before it has a name.
+UniqueFd OpenUnnamed(int folder_fd, mode_t mode) {
     // No O_EXCL: with it the file could never be linked into the folder.
-    UniqueFd fd(::openat(folder_fd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    UniqueFd fd(UnlessInjected(publish::Call::kUnnamedOpen,
+                               [&] { return ::openat(folder_fd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode); }));
     if (!fd.Valid()) {
-        if (errno == EOPNOTSUPP || errno == EISDIR) {
+        if (IsUnsupported(errno) || errno == EISDIR) {
             return UniqueFd();
         }
         throw ErrorFromErrno(errno);
@@ -76,14 +78,25 @@ UniqueFd OpenUnnamed(int folder_fd) {
 }
 
 // Whether a taken name may be replaced: a regular file that its owner may
-// write, the same test as File::Delete's. Anything else stays as it is.
+// write, the same test as File::Delete's, and that is the caller's own, since
+// a rename cannot keep another user's ownership. Root may replace any, and
+// gives it back its owner. Anything else stays as it is.
 void CheckReplaceable(const struct stat& info) {
     if (!S_ISREG(info.st_mode)) {
         throw RuntimeError(err::kPathFileAccessError);
     }
-    if ((info.st_mode & S_IWUSR) == 0) {
+    const uid_t caller = ::geteuid();
+    if ((info.st_mode & S_IWUSR) == 0 || (info.st_uid != caller && caller != 0)) {
         throw RuntimeError(err::kPermissionDenied);
     }
+}
+
+// False for a failure that says the name is taken; throws for any other.
+bool TakenOrThrow(int errno_value) {
+    if (errno_value == EEXIST) {
+        return false;
+    }
+    throw ErrorFromErrno(errno_value);
 }
 
 void SyncToDisk(int fd) {
@@ -97,7 +110,8 @@ void SyncToDisk(int fd) {
 
 }  // namespace
 
-AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& destination, Permissions permissions, Existing existing)
+AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& destination, Permissions permissions, Existing existing,
+                                   std::optional<std::uint64_t> final_size)
     : folder_(destination.parent_path()),
       name_(destination.filename().string()),
       permissions_(permissions),
@@ -113,7 +127,10 @@ AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& destination, Per
     if (!folder_fd_.Valid()) {
         throw ErrorFromErrno(errno);
     }
-    fd_ = OpenUnnamed(folder_fd_.Get());
+    if (final_size) {
+        CheckRoomFor(*final_size);
+    }
+    fd_ = OpenUnnamed(folder_fd_.Get(), permissions_ == Permissions::kOwnerOnly ? 0600 : 0666);
     if (!fd_.Valid()) {
         OpenNamedTemporary();
     }
@@ -154,6 +171,16 @@ std::string AtomicFileWriter::NewTemporaryName() const {
     return "." + name + "." + RandomSuffix() + ".tmp";
 }
 
+// Refuses at once a file that the destination's file system cannot hold (FAT
+// stops short of 4 GiB), rather than fail when the disk is written.
+void AtomicFileWriter::CheckRoomFor(std::uint64_t size) const {
+    const long bits = ::fpathconf(folder_fd_.Get(), _PC_FILESIZEBITS);
+    constexpr long kBitsOfSize = 64;
+    if (bits > 0 && bits < kBitsOfSize && size > (std::uint64_t{1} << bits) - 1) {
+        throw RuntimeError(err::kFileTooLarge);
+    }
+}
+
 // Refuses at once a destination that publishing would refuse, before any work is done.
 void AtomicFileWriter::CheckExisting() const {
     if (existing_ == Existing::kReplaceName) {
@@ -169,15 +196,25 @@ void AtomicFileWriter::CheckExisting() const {
     CheckReplaceable(info);
 }
 
-mode_t AtomicFileWriter::FinalMode() const {
+// A replaced file keeps its access. A new file has what the kernel gave it,
+// unless it was written under a temporary name, owner-only: it then gets what
+// a new file in the folder gets, found with a probe.
+void AtomicFileWriter::GiveFinalAccess() {
+    if (permissions_ == Permissions::kOwnerOnly) {
+        GiveAccess(fd_.Get(), FileAccess{.mode = 0600, .acl = std::nullopt, .owner = 0, .group = 0}, false);
+        return;
+    }
     if (existing_ == Existing::kReplaceWritableFile) {
         struct stat info {};
         if (::fstatat(folder_fd_.Get(), name_.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
             CheckReplaceable(info);
-            return info.st_mode & 0777;
+            GiveAccess(fd_.Get(), ExistingFileAccess(folder_ / name_, info), true);
+            return;
         }
     }
-    return permissions_ == Permissions::kOwnerOnly ? 0600 : (0666 & ~CurrentUmask());
+    if (!temporary_.empty()) {
+        GiveAccess(fd_.Get(), NewFileAccess(folder_fd_.Get(), folder_, [this] { return NewTemporaryName(); }), false);
+    }
 }
 
 void AtomicFileWriter::Write(std::string_view bytes) {
@@ -214,9 +251,7 @@ void AtomicFileWriter::StartWriteback() noexcept {
 }
 
 void AtomicFileWriter::Commit() {
-    if (::fchmod(fd_.Get(), FinalMode()) != 0) {
-        throw ErrorFromErrno(errno);
-    }
+    GiveFinalAccess();
     // Without this a power cut after the rename could leave an empty file
     // where the user's file was.
     SyncToDisk(fd_.Get());
@@ -262,29 +297,47 @@ void AtomicFileWriter::Publish() {
 
 // Gives the file the destination's name if no file has it; false when one has.
 bool AtomicFileWriter::PlaceIfFree() {
-    const int folder = folder_fd_.Get();
-    int result = 0;
-    if (temporary_.empty()) {
-        result = ::linkat(AT_FDCWD, ProcPathOf(fd_.Get()).c_str(), folder, name_.c_str(), AT_SYMLINK_FOLLOW);
-    } else {
-        const std::string temporary = temporary_.filename().string();
-        const bool refused = publish::detail::RenameNoReplaceRefused();
-        result = refused ? -1 : ::renameat2(folder, temporary.c_str(), folder, name_.c_str(), RENAME_NOREPLACE);
-        if (refused || (result != 0 && errno == EINVAL)) {
-            // The file system cannot move a name only where none is: a link does the same.
-            result = ::linkat(folder, temporary.c_str(), folder, name_.c_str(), 0);
-            if (result == 0) {
-                (void)::unlinkat(folder, temporary.c_str(), 0);
-            }
-        }
+    if (!temporary_.empty()) {
+        return MoveNamedTemporaryIfFree();
     }
-    if (result == 0) {
+    if (::linkat(AT_FDCWD, ProcPathOf(fd_.Get()).c_str(), folder_fd_.Get(), name_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
         return true;
     }
-    if (errno == EEXIST) {
+    return TakenOrThrow(errno);
+}
+
+// PlaceIfFree for the named temporary file.
+bool AtomicFileWriter::MoveNamedTemporaryIfFree() {
+    const int folder = folder_fd_.Get();
+    const std::string temporary = temporary_.filename().string();
+    if (UnlessInjected(publish::Call::kRenameNoReplace, [&] {
+            return ::renameat2(folder, temporary.c_str(), folder, name_.c_str(), RENAME_NOREPLACE);
+        }) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && !IsUnsupported(errno)) {
+        return TakenOrThrow(errno);
+    }
+    // The file system cannot move a name only where none is: a link does the same.
+    if (UnlessInjected(publish::Call::kLink,
+                       [&] { return ::linkat(folder, temporary.c_str(), folder, name_.c_str(), 0); }) == 0) {
+        (void)::unlinkat(folder, temporary.c_str(), 0);
+        return true;
+    }
+    if (errno != EPERM && !IsUnsupported(errno)) {
+        return TakenOrThrow(errno);
+    }
+    // Nor links (FAT, exFAT): a plain rename, once the name is seen free. A
+    // file that another program puts there between the look and the rename is
+    // lost; on such file systems this window cannot be closed.
+    struct stat info {};
+    if (::fstatat(folder, name_.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
         return false;
     }
-    throw ErrorFromErrno(errno);
+    if (errno != ENOENT || ::renameat(folder, temporary.c_str(), folder, name_.c_str()) != 0) {
+        throw ErrorFromErrno(errno);
+    }
+    return true;
 }
 
 // Puts the file in the destination's place by one rename, so that the old

@@ -20,25 +20,29 @@ namespace platform {
 // The file is written without a name (O_TMPFILE), so that even a process
 // killed outright leaves nothing behind. File systems without unnamed files
 // get a named temporary file instead, created owner-only and never through a
-// link planted at its name.
+// link planted at its name; it is opened up to what a new file there gets
+// only once it is complete.
 class AtomicFileWriter {
 public:
     enum class Permissions {
-        kLikeNewFile,  // what a newly created file would get under the umask
+        kLikeNewFile,  // what the kernel gives a new file there: the umask, or the folder's default ACL
         kOwnerOnly,    // 0600, for files that hold secrets
     };
 
     // What Commit() does when the destination's name is taken.
     enum class Existing {
-        kReplaceName,          // the name is replaced, whatever it is: a link goes, its target stays
-        kKeep,                 // nothing is replaced: "File already exists"
-        kReplaceWritableFile,  // only a regular file that its owner may write, which keeps its mode
+        kReplaceName,  // the name is replaced, whatever it is: a link goes, its target stays
+        kKeep,         // nothing is replaced: "File already exists"
+        // only a regular file of the caller's own (any, for root) that its owner
+        // may write; it keeps its mode, access ACL, owner and group
+        kReplaceWritableFile,
     };
 
-    // Throws RuntimeError when the file cannot be created, or when the
-    // destination is already one that Commit() would refuse.
+    // Throws RuntimeError when the file cannot be created, when the
+    // destination is already one that Commit() would refuse, or when the
+    // destination's file system cannot hold a file of `final_size` bytes.
     AtomicFileWriter(const std::filesystem::path& destination, Permissions permissions,
-                     Existing existing = Existing::kReplaceName);
+                     Existing existing = Existing::kReplaceName, std::optional<std::uint64_t> final_size = {});
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -48,7 +52,8 @@ public:
     // flush has little left to do and the cache holds few unwritten pages.
     void Write(std::string_view bytes);
 
-    // Flushes the file to disk, sets its permissions and gives it the
+    // Flushes the file to disk, gives it its access (never wider than a new
+    // file there, or the replaced file, would have) and gives it the
     // destination's name. Throws RuntimeError; the destination is then
     // untouched.
     void Commit();
@@ -58,10 +63,12 @@ public:
 
 private:
     void OpenNamedTemporary();
+    void CheckRoomFor(std::uint64_t size) const;
     void CheckExisting() const;
-    [[nodiscard]] mode_t FinalMode() const;
+    void GiveFinalAccess();
     void Publish();
     [[nodiscard]] bool PlaceIfFree();
+    [[nodiscard]] bool MoveNamedTemporaryIfFree();
     void Replace();
     [[nodiscard]] std::string NewTemporaryName() const;
     void Discard() noexcept;

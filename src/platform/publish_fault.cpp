@@ -1,16 +1,21 @@
 #include "platform/publish_fault.h"
 
+#include <array>
+#include <cerrno>
+#include <cstddef>
 #include <mutex>
-#include <optional>
 #include <utility>
 
 namespace platform::publish {
 namespace {
 
+constexpr std::size_t kCalls = 4;
+
 // TEST SEAM STATE: what the living seam objects asked for.
 struct Plan {
     std::mutex mutex;
-    std::optional<NamedTemporary> named;
+    std::array<int, kCalls> call_errors{};
+    bool mode_change_ignored = false;
     int sync_error = 0;
     std::function<void()> before_publishing;
 };
@@ -20,48 +25,62 @@ Plan& ThePlan() {
     return plan;
 }
 
+// Puts `value` in `slot` under the plan's lock; returns what was there.
+template <typename T>
+T Exchange(T& slot, T value) {
+    const std::lock_guard lock(ThePlan().mutex);
+    return std::exchange(slot, std::move(value));
+}
+
+int& ErrorOf(Call call) {
+    return ThePlan().call_errors.at(static_cast<std::size_t>(call));
+}
+
 }  // namespace
 
-ForcedNamedTemporary::ForcedNamedTemporary(NamedTemporary how) {
-    const std::lock_guard lock(ThePlan().mutex);
-    ThePlan().named = how;
+FailingCall::FailingCall(Call call, int errno_value) : call_(call), previous_(Exchange(ErrorOf(call), errno_value)) {}
+
+FailingCall::~FailingCall() {
+    (void)Exchange(ErrorOf(call_), previous_);
 }
 
-ForcedNamedTemporary::~ForcedNamedTemporary() {
-    const std::lock_guard lock(ThePlan().mutex);
-    ThePlan().named.reset();
+IgnoredModeChange::IgnoredModeChange() : previous_(Exchange(ThePlan().mode_change_ignored, true)) {}
+
+IgnoredModeChange::~IgnoredModeChange() {
+    (void)Exchange(ThePlan().mode_change_ignored, previous_);
 }
+
+ForcedNamedTemporary::ForcedNamedTemporary(NamedTemporary how)
+    : unnamed_(Call::kUnnamedOpen, EOPNOTSUPP),
+      rename_(Call::kRenameNoReplace, how == NamedTemporary::kRenameNoReplace ? 0 : EINVAL),
+      link_(Call::kLink, how == NamedTemporary::kPlainRename ? EPERM : 0) {}
 
 SyncFailure::SyncFailure(int errno_value) {
-    const std::lock_guard lock(ThePlan().mutex);
-    ThePlan().sync_error = errno_value;
+    (void)Exchange(ThePlan().sync_error, errno_value);
 }
 
 SyncFailure::~SyncFailure() {
-    const std::lock_guard lock(ThePlan().mutex);
-    ThePlan().sync_error = 0;
+    (void)Exchange(ThePlan().sync_error, 0);
 }
 
 BeforePublishing::BeforePublishing(std::function<void()> hook) {
-    const std::lock_guard lock(ThePlan().mutex);
-    ThePlan().before_publishing = std::move(hook);
+    (void)Exchange(ThePlan().before_publishing, std::move(hook));
 }
 
 BeforePublishing::~BeforePublishing() {
-    const std::lock_guard lock(ThePlan().mutex);
-    ThePlan().before_publishing = nullptr;
+    (void)Exchange(ThePlan().before_publishing, std::function<void()>());
 }
 
 namespace detail {
 
-bool UnnamedFilesRefused() {
+int InjectedError(Call call) {
     const std::lock_guard lock(ThePlan().mutex);
-    return ThePlan().named.has_value();
+    return ErrorOf(call);
 }
 
-bool RenameNoReplaceRefused() {
+bool ModeChangeIgnored() {
     const std::lock_guard lock(ThePlan().mutex);
-    return ThePlan().named == NamedTemporary::kLinkThenUnlink;
+    return ThePlan().mode_change_ignored;
 }
 
 int InjectedSyncError() {

@@ -28,12 +28,16 @@ std::string StandardDescription(std::int32_t number) {
             return "Device I/O error";
         case err::kFileAlreadyExists:
             return "File already exists";
+        case err::kFileTooLarge:
+            return "File too large for the destination's file system";
         case err::kDiskFull:
             return "Disk full";
         case err::kInputPastEndOfFile:
             return "Input past end of file";
         case err::kPermissionDenied:
             return "Permission denied";
+        case err::kNotSupported:
+            return "Operation not supported";
         case err::kPathFileAccessError:
             return "Path/File access error";
         case err::kPathNotFound:
@@ -67,6 +71,12 @@ RuntimeError ErrorFromErrno(int errno_value) {
         case ELOOP:
         case EINVAL:
             return RuntimeError(err::kBadFileName);
+        case ENOSYS:
+        case EOPNOTSUPP:
+#if ENOTSUP != EOPNOTSUPP
+        case ENOTSUP:
+#endif
+            return RuntimeError(err::kNotSupported);
         case ENOSPC:
         case EFBIG:
 #ifdef EDQUOT

@@ -18,9 +18,13 @@ inline constexpr std::int32_t kBadFileName = 52;
 inline constexpr std::int32_t kFileNotFound = 53;
 inline constexpr std::int32_t kDeviceIoError = 57;
 inline constexpr std::int32_t kFileAlreadyExists = 58;
+// Not among the runtime's numbers: a file the destination's file system cannot hold.
+inline constexpr std::int32_t kFileTooLarge = 60;
 inline constexpr std::int32_t kDiskFull = 61;
 inline constexpr std::int32_t kInputPastEndOfFile = 62;
 inline constexpr std::int32_t kPermissionDenied = 70;
+// Not among the runtime's numbers: what the file system cannot do at all.
+inline constexpr std::int32_t kNotSupported = 73;
 inline constexpr std::int32_t kPathFileAccessError = 75;
 inline constexpr std::int32_t kPathNotFound = 76;
 }  // namespace err

@@ -192,6 +192,8 @@ TEST_F(FileContainerPublishTest, ANameTakenWhileTheJobRunsIsNeverReplaced) {
              fs::permissions(dest, fs::perms::owner_read);
          },
          "70  Permission denied"},
+        {"encrypt, a link appears", Op::kEncrypt,
+         [this](const fs::path& dest) { fs::create_symlink(dir_ / "plain", dest); }, "75  Path/File access error"},
     };
     for (const Row& row : rows) {
         fs::remove_all(work_);
@@ -233,6 +235,14 @@ TEST_F(FileContainerPublishTest, ASourceThatChangesWhileItIsReadPublishesNothing
         {"is rewritten in place",
          [](const fs::path& source) {
              const timespec times[2] = {{0, UTIME_OMIT}, {12345, 0}};
+             (void)::utimensat(AT_FDCWD, source.c_str(), times, 0);
+         }},
+        {"is rewritten within the same second",
+         [](const fs::path& source) {
+             struct stat info {};
+             (void)::stat(source.c_str(), &info);
+             info.st_mtim.tv_nsec = (info.st_mtim.tv_nsec + 1) % 1000000000;
+             const timespec times[2] = {{0, UTIME_OMIT}, info.st_mtim};
              (void)::utimensat(AT_FDCWD, source.c_str(), times, 0);
          }},
     };

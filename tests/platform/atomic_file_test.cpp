@@ -119,6 +119,10 @@ TEST(AtomicFileWriter, WithoutUnnamedFilesANamedTemporaryIsPublishedOnTheSameTer
          platform::err::kFileAlreadyExists},
         {"a writable file replaced", NamedTemporary::kLinkThenUnlink, Existing::kReplaceWritableFile, true, 0},
         {"a key file replaced", NamedTemporary::kRenameNoReplace, Existing::kReplaceName, true, 0},
+        {"renamed once seen free", NamedTemporary::kPlainRename, Existing::kKeep, false, 0},
+        {"renamed, the name taken", NamedTemporary::kPlainRename, Existing::kKeep, true,
+         platform::err::kFileAlreadyExists},
+        {"a writable file replaced, no link", NamedTemporary::kPlainRename, Existing::kReplaceWritableFile, true, 0},
     };
     for (const Row& row : rows) {
         TempDir dir;
