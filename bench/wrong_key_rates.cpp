@@ -11,7 +11,7 @@
 // and passed over. With ZQ_BENCH_LIST_FALSE=1 it names each false warning.
 
 #include "cipher/file_container.h"
-#include "cipher/wrong_key_check.h"
+#include "jobs/wrong_key_check.h"
 #include "platform/openssl_context.h"
 
 #include <openssl/evp.h>
