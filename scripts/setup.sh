@@ -4,6 +4,8 @@
 ZQ_PACKAGES=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev libgl-dev fonts-dejavu-core
+    # The accessibility tests turn Qt's accessibility on through its private headers.
+    qt6-base-private-dev
     libssl-dev openssl
     libgtest-dev libgmock-dev libbenchmark-dev
     time

@@ -1,5 +1,8 @@
+#include "support/accessibility_on.h"
 #include "support/temp_dir.h"
 #include "ui/chooser/drive_list_box.h"
+#include "ui/chooser/file_list_box.h"
+#include "ui/chooser/folder_list_box.h"
 #include "ui/chooser/frm_drive_window.h"
 #include "ui/files/frm_decode_file.h"
 #include "ui/main/frm_decode.h"
@@ -8,9 +11,13 @@
 #include <QAccessible>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
+#include <algorithm>
+#include <fstream>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -19,6 +26,46 @@ enum class Window { kMain, kAttachments, kChooser };
 QString NameOf(QObject* object) {
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(object);
     return accessible != nullptr ? accessible->text(QAccessible::Name) : QStringLiteral("<not accessible>");
+}
+
+// An accessibility event as a screen reader would receive it.
+struct HeardEvent {
+    QAccessible::Event type = QAccessible::InvalidEvent;
+    const QObject* object = nullptr;
+    QStringList texts;
+};
+
+std::vector<HeardEvent>& Heard() {
+    static std::vector<HeardEvent> heard;
+    return heard;
+}
+
+void RecordEvent(QAccessibleEvent* event) {
+    HeardEvent heard{event->type(), event->object(), {}};
+    switch (event->type()) {
+        case QAccessible::TextInserted:
+            heard.texts << static_cast<QAccessibleTextInsertEvent*>(event)->textInserted();
+            break;
+        case QAccessible::TextRemoved:
+            heard.texts << static_cast<QAccessibleTextRemoveEvent*>(event)->textRemoved();
+            break;
+        case QAccessible::TextUpdated: {
+            const auto* updated = static_cast<QAccessibleTextUpdateEvent*>(event);
+            heard.texts << updated->textRemoved() << updated->textInserted();
+            break;
+        }
+        case QAccessible::ValueChanged:
+            heard.texts << static_cast<QAccessibleValueChangeEvent*>(event)->value().toString();
+            break;
+        default:
+            break;
+    }
+    Heard().push_back(heard);
+}
+
+qsizetype CountHeard(QAccessible::Event type, const QObject* object) {
+    return std::count_if(Heard().begin(), Heard().end(),
+                         [&](const HeardEvent& heard) { return heard.type == type && heard.object == object; });
 }
 
 }  // namespace
@@ -36,17 +83,24 @@ private Q_SLOTS:
     void everyInputHasAName();
     void theAttachmentWindowIsAnnouncedAsAWindow();
     void theDriveListStaysADropDown();
+    void theKeyIsNeverSpoken();
+    void onlyTheListWithTheFocusAnnouncesItsEntry();
 
 private:
     [[nodiscard]] QWidget& Root(Window window) const;
 
     testsupport::TempDir key_folder_;
+    testsupport::TempDir files_;
     std::unique_ptr<frmDecode> main_;
     std::unique_ptr<ui::frmDecodeFile> attachments_;
     std::unique_ptr<ui::FrmDriveWindow> chooser_;
 };
 
 void AccessibleNamesTest::initTestCase() {
+    // Listening before any window exists, as a screen reader would: the
+    // windows' own handler then passes what it lets through to this one.
+    QAccessible::installUpdateHandler(&RecordEvent);
+    QVERIFY(testsupport::TurnAccessibilityOn());
     m_Decoder::KeyStoreSettings key_store;
     key_store.folder = key_folder_.Path().string();
     main_ = std::make_unique<frmDecode>(key_store);
@@ -125,6 +179,8 @@ void AccessibleNamesTest::theAttachmentWindowIsAnnouncedAsAWindow() {
         QVERIFY(accessible != nullptr);
         QCOMPARE(accessible->role(), QAccessible::Window);
         QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("Norvane Mailvox Decoder"));
+        // Both windows bear that caption; the description tells this one apart.
+        QCOMPARE(accessible->text(QAccessible::Description), QStringLiteral("Decode Attachments"));
         QAccessibleInterface* box =
             QAccessible::queryAccessibleInterface(window->findChild<QWidget*>(QStringLiteral("txtEFile")));
         QVERIFY(accessible->indexOfChild(box) >= 0);
@@ -150,10 +206,70 @@ void AccessibleNamesTest::theDriveListStaysADropDown() {
     // The name says what the list is; the value says which drive is chosen.
     QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("Drives"));
     QCOMPARE(accessible->text(QAccessible::Value), drives->currentText());
+    // Screen readers on Linux read a drop-down's value as its text.
+    QAccessibleTextInterface* text = accessible->textInterface();
+    QVERIFY(text != nullptr);
+    QCOMPARE(text->text(0, text->characterCount()), drives->currentText());
     QCOMPARE(accessible->childCount(), 1);
     QCOMPARE(accessible->child(0)->object(), drives->view());
     QCOMPARE(accessible->indexOfChild(accessible->child(0)), 0);
     QVERIFY(accessible->actionInterface()->actionNames().contains(QAccessibleActionInterface::showMenuAction()));
+}
+
+void AccessibleNamesTest::theKeyIsNeverSpoken() {
+    main_->show();
+    QVERIFY(QTest::qWaitForWindowActive(main_.get()));
+    auto* key_box = main_->findChild<QLineEdit*>(QStringLiteral("txtClientKey"));
+    QVERIFY(key_box != nullptr);
+    key_box->setFocus();
+    Heard().clear();
+
+    const QString key = QStringLiteral("Zebra-42");
+    QTest::keyClicks(key_box, key);
+    QTest::keyClick(key_box, Qt::Key_Backspace);
+    QTest::keyClick(key_box, Qt::Key_Home);
+    QTest::keyClick(key_box, Qt::Key_Delete);
+    QCOMPARE(key_box->text(), key.mid(1, key.size() - 2));
+
+    // Each typed and each deleted character was told of, and none of them heard.
+    QCOMPARE(CountHeard(QAccessible::TextInserted, key_box), key.size());
+    QCOMPARE(CountHeard(QAccessible::TextRemoved, key_box), 2);
+    for (const HeardEvent& heard : Heard()) {
+        for (const QString& text : heard.texts) {
+            for (const QChar character : key) {
+                QVERIFY2(
+                    !text.contains(character),
+                    qPrintable(QStringLiteral("event %1 carries \"%2\"").arg(static_cast<int>(heard.type)).arg(text)));
+            }
+        }
+    }
+    main_->hide();
+}
+
+void AccessibleNamesTest::onlyTheListWithTheFocusAnnouncesItsEntry() {
+    for (const char* name : {"a.enc", "b.enc", "c.enc"}) {
+        std::ofstream(files_ / name) << "x";
+    }
+    ui::FileListBox* files = chooser_->filDrive;
+    QVERIFY(files->SetPath(QString::fromStdString(files_.Path().string())));
+    files->setCurrentRow(1);
+    chooser_->frmDrive.show();
+    QVERIFY(QTest::qWaitForWindowActive(&chooser_->frmDrive));
+
+    // The user is in the folder list while the file list is read again.
+    chooser_->dirDrive->setFocus();
+    Heard().clear();
+    files->Refresh();
+    QCOMPARE(files->FileName(), QStringLiteral("b.enc"));
+    QCOMPARE(CountHeard(QAccessible::Focus, files), 0);
+
+    // In the file list itself, moving to another file is still heard.
+    files->setFocus();
+    Heard().clear();
+    QTest::keyClick(files, Qt::Key_Down);
+    QCOMPARE(files->FileName(), QStringLiteral("c.enc"));
+    QVERIFY(CountHeard(QAccessible::Focus, files) > 0);
+    chooser_->frmDrive.hide();
 }
 
 QTEST_MAIN(AccessibleNamesTest)

@@ -20,6 +20,17 @@ void ClickListBox::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+void ClickListBox::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    if (hasFocus()) {
+        QListWidget::currentChanged(current, previous);
+        return;
+    }
+    // The list view announces every new current entry as the focus, wherever
+    // the focus is; past that announcement it does nothing but what the base
+    // view does, so a list without the focus goes straight there.
+    QAbstractItemView::currentChanged(current, previous);
+}
+
 void ClickListBox::mousePressEvent(QMouseEvent* event) {
     if (itemAt(event->position().toPoint()) == nullptr) {
         event->accept();

@@ -11,10 +11,18 @@ namespace {
 
 // A drop-down as Qt presents one, but named by its accessible name: its one
 // child is the list that drops down, its value the chosen item, and its
-// actions open that list.
-class AccessibleDriveList : public QAccessibleWidget {
+// actions open that list. The chosen item is also its read-only text, which
+// is where screen readers on Linux look for a drop-down's value.
+class AccessibleDriveList : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit AccessibleDriveList(DriveListBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+    [[nodiscard]] void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) {
+            return static_cast<QAccessibleTextInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
 
     [[nodiscard]] QString text(QAccessible::Text kind) const override {
         if (kind == QAccessible::Value) {
@@ -43,6 +51,30 @@ public:
             return;
         }
         QAccessibleWidget::doAction(action);
+    }
+
+    // The text: the chosen item, which the user cannot select or move a caret in.
+    [[nodiscard]] QString text(int start_offset, int end_offset) const override {
+        return List().currentText().mid(start_offset, end_offset - start_offset);
+    }
+    [[nodiscard]] int characterCount() const override { return static_cast<int>(List().currentText().size()); }
+    [[nodiscard]] int cursorPosition() const override { return 0; }
+    void setCursorPosition(int /*position*/) override {}
+    void selection(int /*selection_index*/, int* start_offset, int* end_offset) const override {
+        *start_offset = 0;
+        *end_offset = 0;
+    }
+    [[nodiscard]] int selectionCount() const override { return 0; }
+    void addSelection(int /*start_offset*/, int /*end_offset*/) override {}
+    void removeSelection(int /*selection_index*/) override {}
+    void setSelection(int /*selection_index*/, int /*start_offset*/, int /*end_offset*/) override {}
+    [[nodiscard]] QRect characterRect(int /*offset*/) const override { return QRect(); }
+    [[nodiscard]] int offsetAtPoint(const QPoint& /*point*/) const override { return -1; }
+    void scrollToSubstring(int /*start_index*/, int /*end_index*/) override {}
+    [[nodiscard]] QString attributes(int offset, int* start_offset, int* end_offset) const override {
+        *start_offset = offset;
+        *end_offset = offset;
+        return QString();
     }
 
 private:

@@ -60,6 +60,8 @@ frmDecodeFile::frmDecodeFile(KeySource key_source, QWidget* parent)
     InstallFileWindowAccessibility();
     setObjectName(QStringLiteral("frmDecodeFile"));
     setWindowTitle(QStringLiteral("Norvane Mailvox Decoder"));
+    // Both windows bear the same caption; this is how a screen reader tells them apart.
+    setAccessibleDescription(QStringLiteral("Decode Attachments"));
     // The layout's sizes were made for an 8-point font.
     QFont window_font = font();
     window_font.setPointSize(8);

@@ -3,6 +3,7 @@
 #include "cipher/text_cipher.h"
 #include "ui/byte_text.h"
 #include "ui/command_button.h"
+#include "ui/hidden_text_accessibility.h"
 #include "ui/main/about_text.h"
 #include "ui/main/activation_filter.h"
 #include "ui/main/plain_text_bytes.h"
@@ -54,6 +55,8 @@ QPushButton* NewButton(QWidget* parent, const QString& name, const QString& capt
 
 frmDecode::frmDecode(m_Decoder::KeyStoreSettings key_store, QWidget* parent)
     : QMainWindow(parent), key_store_(std::move(key_store)) {
+    // Before the key box exists, so that no event of it goes out unmasked.
+    ui::InstallHiddenTextMasking();
     setObjectName(QStringLiteral("frmDecode"));
     setWindowTitle(QStringLiteral("Norvane Mailvox Decoder"));
     QFont font = this->font();
