@@ -1,7 +1,7 @@
 #include "platform/atomic_file.h"
 
 #include "platform/file_access.h"
-#include "platform/publish_fault.h"
+#include "platform/writer_test_hooks.h"
 #include "platform/runtime_error.h"
 
 #include <cerrno>

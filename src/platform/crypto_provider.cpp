@@ -1,6 +1,6 @@
 #include "platform/crypto_provider.h"
 
-#include "platform/crypto_fault.h"
+#include "platform/crypto_test_hooks.h"
 #include "platform/key_container.h"
 #include "platform/openssl_context.h"
 #include "platform/provider_objects.h"

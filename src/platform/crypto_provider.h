@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // The cryptographic service provider that the crypto session calls: the
@@ -98,5 +99,9 @@ inline constexpr std::int32_t kNteFail = static_cast<std::int32_t>(0x80090020);
 // The code that the last failed call on this thread left; successful calls
 // leave it as it was.
 [[nodiscard]] std::int32_t GetLastError() noexcept;
+
+// How many handles (contexts, hashes, keys) the provider holds now, so that
+// tests can see that every path gives back what it took.
+[[nodiscard]] std::size_t OpenHandleCount();
 
 }  // namespace platform::crypt

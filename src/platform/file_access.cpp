@@ -1,6 +1,6 @@
 #include "platform/file_access.h"
 
-#include "platform/publish_fault.h"
+#include "platform/writer_test_hooks.h"
 #include "platform/runtime_error.h"
 #include "platform/unfinished_files.h"
 #include "platform/unique_fd.h"

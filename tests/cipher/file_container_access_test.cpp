@@ -3,7 +3,7 @@
 // caller's own file is replaced.
 #include "cipher/encryption_state.h"
 #include "cipher/file_container.h"
-#include "platform/publish_fault.h"
+#include "support/writer_faults.h"
 #include "platform/scoped_env.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"

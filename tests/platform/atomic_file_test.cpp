@@ -1,6 +1,6 @@
 #include "platform/atomic_file.h"
 
-#include "platform/publish_fault.h"
+#include "support/writer_faults.h"
 #include "platform/runtime_error.h"
 #include "support/temp_dir.h"
 

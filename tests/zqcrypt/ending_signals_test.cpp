@@ -3,7 +3,7 @@
 // the signal asks.
 #include "cipher/chunk_pump.h"
 #include "cipher/file_container.h"
-#include "platform/publish_fault.h"
+#include "support/writer_faults.h"
 #include "support/temp_dir.h"
 #include "zqcrypt/deferred_interrupts.h"
 

@@ -1,7 +1,7 @@
 // The attachment window when the disk, the file system or another program
 // works against a job: each failure is shown, and no file other than the
 // destination named is ever created, changed or removed.
-#include "platform/publish_fault.h"
+#include "support/writer_faults.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 #include "test_paths.h"

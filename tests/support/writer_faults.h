@@ -1,22 +1,15 @@
 #pragma once
 
+#include "platform/writer_test_hooks.h"
+
 #include <functional>
 
-// TEST SEAM. Lets tests reach the ways AtomicFileWriter publishes a file that
-// the machine at hand would not take by itself: system calls that fail as
-// they do on vfat, exFAT or NFS, a final sync that fails, and a name that
-// another program takes just before the file is published. Nothing outside
-// tests creates these objects. Each object restores, when it goes, what was
-// planned before it.
+// Faults for AtomicFileWriter, armed by objects that tests create: the ways it
+// publishes a file that the machine at hand would not take by itself. This
+// file's definitions of the writer's test hooks replace the program's
+// do-nothing ones in every test; the programs never link it. Each object
+// restores, when it goes, what was planned before it.
 namespace platform::publish {
-
-// The system calls of publishing that a test can make fail.
-enum class Call {
-    kUnnamedOpen,      // open(O_TMPFILE) of the file without a name
-    kRenameNoReplace,  // renameat2(RENAME_NOREPLACE) of the named temporary file
-    kLink,             // link() of the named temporary file to the destination
-    kChangeMode,       // fchmod() of the finished file
-};
 
 // While it lives, `call` fails with `errno_value` instead of being made.
 class FailingCall {
@@ -81,14 +74,5 @@ public:
     BeforePublishing(const BeforePublishing&) = delete;
     BeforePublishing& operator=(const BeforePublishing&) = delete;
 };
-
-namespace detail {
-// The errno that `call` must fail with now, 0 for none.
-[[nodiscard]] int InjectedError(Call call);
-[[nodiscard]] bool ModeChangeIgnored();
-// The errno the sync must fail with now, 0 for none.
-[[nodiscard]] int InjectedSyncError();
-void RunBeforePublishing();
-}  // namespace detail
 
 }  // namespace platform::publish

@@ -1,4 +1,4 @@
-#include "platform/crypto_fault.h"
+#include "support/crypto_faults.h"
 
 #include <array>
 #include <atomic>
@@ -15,8 +15,8 @@ struct Planned {
     int successes_left = 0;
 };
 
-// TEST SEAM STATE: what the living CryptCallFailure objects asked for. The
-// flag keeps the calls of a program that never arms one off the mutex.
+// What the living CryptCallFailure objects asked for. The flag keeps the
+// calls of a test that arms none off the mutex.
 struct Plan {
     std::atomic<bool> any_armed{false};
     std::mutex mutex;

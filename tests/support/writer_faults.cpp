@@ -1,4 +1,4 @@
-#include "platform/publish_fault.h"
+#include "support/writer_faults.h"
 
 #include <array>
 #include <cerrno>
@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::size_t kCalls = 4;
 
-// TEST SEAM STATE: what the living seam objects asked for.
+// What the living fault objects asked for.
 struct Plan {
     std::mutex mutex;
     std::array<int, kCalls> call_errors{};
