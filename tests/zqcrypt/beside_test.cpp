@@ -67,6 +67,41 @@ TEST(DecryptBeside, GivesTheHighestStatusOfItsFiles) {
     }
 }
 
+// A reader that went away (`| head -n 1`) ends no queue: every file is still
+// decoded or skipped, and the status says what was lost.
+TEST(DecryptBeside, OutlivesItsClosedOutputs) {
+    const struct {
+        const char* what;
+        bool stdout_closed;
+        bool stderr_closed;
+        const char* complaint;
+    } rows[] = {
+        {"standard output", true, false, "zqcrypt: cannot write standard output: 57  Device I/O error\n"},
+        {"standard error", false, true, ""},
+    };
+    for (const auto& row : rows) {
+        TempDir dir;
+        testsupport::ProcessRequest request;
+        request.arguments = {"decrypt", "--beside"};
+        request.key = "secret";
+        for (const std::string name : {"e~1", "e~2", "e~3", "e~4"}) {
+            MakeAttachment(dir, name, "clear " + name);
+            request.arguments.push_back((dir / name).string());
+        }
+        WriteFile(dir / "4", "mine");  // e~4 is refused: 1 alone, 2 once a write fails
+        request.stdout_closed = row.stdout_closed;
+        request.stderr_closed = row.stderr_closed;
+        const ProcessResult result = RunZqcrypt(request);
+        EXPECT_EQ(result.status, 2) << row.what;
+        for (const std::string name : {"1", "2", "3"}) {
+            EXPECT_EQ(ReadFile(dir / name), "clear e~" + name) << row.what;
+        }
+        const std::string skipped =
+            (dir / "e~4").string() + ": " + "File Found With Same Path and Name as Decrypted File Path!\n";
+        EXPECT_EQ(result.err, row.stderr_closed ? "" : "zqcrypt: Skipped: " + skipped + row.complaint) << row.what;
+    }
+}
+
 TEST(DecryptBeside, RefusesAllWithoutAKey) {
     TempDir dir;
     MakeAttachment(dir, "e~a.txt", "clear");

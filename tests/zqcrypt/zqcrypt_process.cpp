@@ -135,6 +135,12 @@ ProcessResult RunZqcrypt(const ProcessRequest& request) {
     in.CloseRead();
     out.CloseWrite();
     err.CloseWrite();
+    if (request.stdout_closed) {
+        out.CloseRead();
+    }
+    if (request.stderr_closed) {
+        err.CloseRead();
+    }
 
     ProcessResult result;
     Exchange(in, request.input, out, err, result, child);

@@ -23,6 +23,8 @@ struct ProcessRequest {
     std::optional<std::string> stdout_path;        // a file to open as standard output instead of a pipe
     std::optional<std::string> stdin_path;         // a file to open as standard input instead of `input`
     std::optional<std::size_t> address_space_kib;  // run under `ulimit -v` of this many KiB
+    bool stdout_closed = false;                    // standard output a pipe nobody reads: writes fail with EPIPE
+    bool stderr_closed = false;                    // the same for standard error
 };
 
 [[nodiscard]] std::filesystem::path ZqcryptPath();
