@@ -102,7 +102,7 @@ m_Encryption::Progress WatchedProgress(const DeferredInterrupts& interrupts, std
         switch (outcome.kind) {
             case m_Decoder::BesideOutcome::Kind::kDecoded:
                 if (outcome.suspect_wrong_key) {
-                    Complain(console, outcome.destination + ": " + m_Decoder::kWrongKeyWarning);
+                    Complain(console, util::EscapedText(outcome.destination) + ": " + m_Decoder::kWrongKeyWarning);
                 }
                 break;
             case m_Decoder::BesideOutcome::Kind::kRefused:

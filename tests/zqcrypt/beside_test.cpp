@@ -102,6 +102,21 @@ TEST(DecryptBeside, OutlivesItsClosedOutputs) {
     }
 }
 
+// A line break in a name cannot forge a line on standard error.
+TEST(DecryptBeside, EscapesNamesOnStandardError) {
+    TempDir dir;
+    MakeAttachment(dir, "e~taken\n.txt", "clear");
+    WriteFile(dir / "taken\n.txt", "mine");
+    testsupport::WriteNoiseContainer(dir / "e~noise\n.txt", 8192, 7);
+    const ProcessResult result = RunZqcrypt(
+        {"decrypt", "-q", "--beside", (dir / "e~taken\n.txt").string(), (dir / "e~noise\n.txt").string()}, "secret");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "zqcrypt: Skipped: " + (dir / "e~taken\\x0A.txt").string() +
+                              ": File Found With Same Path and Name as Decrypted File Path!\n"
+                              "zqcrypt: " +
+                              (dir / "noise\\x0A.txt").string() + ": " + std::string(kWarning).substr(9));
+}
+
 TEST(DecryptBeside, RefusesAllWithoutAKey) {
     TempDir dir;
     MakeAttachment(dir, "e~a.txt", "clear");
