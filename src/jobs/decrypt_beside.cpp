@@ -1,6 +1,7 @@
 #include "jobs/decrypt_beside.h"
 
 #include "jobs/wrong_key_check.h"
+#include "util/escaped_text.h"
 
 #include <algorithm>
 
@@ -57,7 +58,8 @@ BesideOutcome DecryptBeside(const std::string& source, const std::string& skey, 
 }
 
 std::string SkippedLine(const std::string& source, const std::string& reason) {
-    return "Skipped: " + source + ": " + reason;
+    // The name is outside text: a line break in it must not start a line of its own.
+    return "Skipped: " + util::EscapedText(source) + ": " + reason;
 }
 
 std::string NotDecodedSummary(std::size_t skipped, std::size_t total) {

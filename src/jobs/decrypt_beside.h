@@ -51,7 +51,8 @@ struct BesideOutcome {
 [[nodiscard]] BesideOutcome DecryptBeside(const std::string& source, const std::string& skey, const StatusSink& status,
                                           const m_Encryption::Progress& progress = {});
 
-// "Skipped: PATH: REASON", the one line of a file that was not decoded.
+// "Skipped: PATH: REASON", the one line of a file that was not decoded, with
+// PATH escaped as util::EscapedText shows it.
 [[nodiscard]] std::string SkippedLine(const std::string& source, const std::string& reason);
 
 // "2 of 5 files were not decoded: see the list." ("1 of 5 files was ...").

@@ -22,8 +22,8 @@ namespace {
 // The runtime's number for an interrupted operation.
 constexpr std::int32_t kUserInterrupt = 18;
 
-// Status lines are a report, not the work: a failure to print one must not
-// stop the job halfway, so it is kept and reported once the job is done.
+// Status lines are a report, not the work: once standard output has failed
+// the job goes on without them, and the command's end reports the failure.
 class StatusPrinter {
 public:
     StatusPrinter(const Console& console, bool quiet, ProgressDisplay* progress)
@@ -33,23 +33,15 @@ public:
         if (progress_ != nullptr) {
             progress_->Clear();
         }
-        if (quiet_ || failure_) {
-            return;
-        }
-        try {
-            WriteAll(console_.out, util::EscapedText(line) + "\n");
-        } catch (const platform::RuntimeError& error) {
-            failure_ = error;
+        if (!quiet_) {
+            (void)WriteOutput(console_, util::EscapedText(line) + "\n");
         }
     }
-
-    [[nodiscard]] const std::optional<platform::RuntimeError>& Failure() const noexcept { return failure_; }
 
 private:
     const Console& console_;
     bool quiet_;
     ProgressDisplay* progress_;
-    std::optional<platform::RuntimeError> failure_;
 };
 
 [[nodiscard]] std::optional<ProgressDisplay> ProgressOnTerminal(const Console& console) {
@@ -57,11 +49,12 @@ private:
         return std::nullopt;
     }
     return ProgressDisplay(
-        [fd = console.err](std::string_view text) {
+        [fd = console.err, failures = console.failures](std::string_view text) {
             try {
                 WriteAll(fd, text);
             } catch (const platform::RuntimeError&) {
                 // A progress line that cannot be drawn is no reason to stop.
+                failures->NoteError();
             }
         },
         [] { return std::chrono::steady_clock::now(); });
@@ -78,10 +71,6 @@ m_Encryption::Progress WatchedProgress(const DeferredInterrupts& interrupts, std
             progress->Update(done, total);
         }
     };
-}
-
-[[nodiscard]] ExitStatus Worse(ExitStatus a, ExitStatus b) {
-    return static_cast<int>(a) >= static_cast<int>(b) ? a : b;
 }
 
 // decrypt --beside: each file as the attachment window's queue takes it,
@@ -113,7 +102,7 @@ m_Encryption::Progress WatchedProgress(const DeferredInterrupts& interrupts, std
         switch (outcome.kind) {
             case m_Decoder::BesideOutcome::Kind::kDecoded:
                 if (outcome.suspect_wrong_key) {
-                    Complain(console, outcome.destination + ": " + m_Decoder::kWrongKeyWarning);
+                    Complain(console, util::EscapedText(outcome.destination) + ": " + m_Decoder::kWrongKeyWarning);
                 }
                 break;
             case m_Decoder::BesideOutcome::Kind::kRefused:
@@ -125,10 +114,6 @@ m_Encryption::Progress WatchedProgress(const DeferredInterrupts& interrupts, std
                 worst = Worse(worst, ExitStatus::kJobFailed);
                 break;
         }
-    }
-    if (status.Failure()) {
-        ComplainOutputFailed(console, *status.Failure());
-        return ExitStatus::kJobFailed;
     }
     return worst;
 }
@@ -178,10 +163,6 @@ ExitStatus RunFileCommand(const Invocation& invocation, const KeySources& key_so
 
     if (!result.empty()) {
         Complain(console, std::string(decrypt ? kErrorDecoding : kErrorEncoding) + "\n" + util::EscapedText(result));
-        return ExitStatus::kJobFailed;
-    }
-    if (status.Failure()) {
-        ComplainOutputFailed(console, *status.Failure());
         return ExitStatus::kJobFailed;
     }
     if (decrypt && m_Decoder::LooksLikeWrongKey(clear_head)) {

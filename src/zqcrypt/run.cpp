@@ -30,10 +30,8 @@ namespace {
     return ExitStatus::kUsage;
 }
 
-}  // namespace
-
-ExitStatus Run(std::span<const std::string_view> arguments, const KeySources& key_sources,
-               const Console& console) noexcept {
+[[nodiscard]] ExitStatus ParseAndDispatch(std::span<const std::string_view> arguments, const KeySources& key_sources,
+                                          const Console& console) noexcept {
     try {
         Invocation invocation;
         try {
@@ -43,7 +41,7 @@ ExitStatus Run(std::span<const std::string_view> arguments, const KeySources& ke
             try {
                 WriteAll(console.err, UsageText());
             } catch (const platform::RuntimeError&) {
-                // The exit status still says what went wrong.
+                console.failures->NoteError();
             }
             return ExitStatus::kUsage;
         }
@@ -55,6 +53,13 @@ ExitStatus Run(std::span<const std::string_view> arguments, const KeySources& ke
         Complain(console, error.what());
     }
     return ExitStatus::kJobFailed;
+}
+
+}  // namespace
+
+ExitStatus Run(std::span<const std::string_view> arguments, const KeySources& key_sources,
+               const Console& console) noexcept {
+    return WithWriteFailures(console, ParseAndDispatch(arguments, key_sources, console));
 }
 
 }  // namespace zqcrypt

@@ -90,6 +90,56 @@ TEST(DecryptBeside, ABareNameIsDecodedInTheCurrentFolder) {
     EXPECT_EQ(ReadFile(dir / "a.pdf"), "clear");
 }
 
+// A reader that went away (`| head -n 1`) ends no queue: every file is still
+// decoded or skipped, and the status says what was lost.
+TEST(DecryptBeside, OutlivesItsClosedOutputs) {
+    const struct {
+        const char* what;
+        bool stdout_closed;
+        bool stderr_closed;
+        const char* complaint;
+    } rows[] = {
+        {"standard output", true, false, "zqcrypt: cannot write standard output: 57  Device I/O error\n"},
+        {"standard error", false, true, ""},
+    };
+    for (const auto& row : rows) {
+        TempDir dir;
+        testsupport::ProcessRequest request;
+        request.arguments = {"decrypt", "--beside"};
+        request.key = "secret";
+        for (const std::string name : {"e~1", "e~2", "e~3", "e~4"}) {
+            MakeAttachment(dir, name, "clear " + name);
+            request.arguments.push_back((dir / name).string());
+        }
+        WriteFile(dir / "4", "mine");  // e~4 is refused: 1 alone, 2 once a write fails
+        request.stdout_closed = row.stdout_closed;
+        request.stderr_closed = row.stderr_closed;
+        const ProcessResult result = RunZqcrypt(request);
+        EXPECT_EQ(result.status, 2) << row.what;
+        for (const std::string name : {"1", "2", "3"}) {
+            EXPECT_EQ(ReadFile(dir / name), "clear e~" + name) << row.what;
+        }
+        const std::string skipped =
+            (dir / "e~4").string() + ": " + "File Found With Same Path and Name as Decrypted File Path!\n";
+        EXPECT_EQ(result.err, row.stderr_closed ? "" : "zqcrypt: Skipped: " + skipped + row.complaint) << row.what;
+    }
+}
+
+// A line break in a name cannot forge a line on standard error.
+TEST(DecryptBeside, EscapesNamesOnStandardError) {
+    TempDir dir;
+    MakeAttachment(dir, "e~taken\n.txt", "clear");
+    WriteFile(dir / "taken\n.txt", "mine");
+    testsupport::WriteNoiseContainer(dir / "e~noise\n.txt", 8192, 7);
+    const ProcessResult result = RunZqcrypt(
+        {"decrypt", "-q", "--beside", (dir / "e~taken\n.txt").string(), (dir / "e~noise\n.txt").string()}, "secret");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "zqcrypt: Skipped: " + (dir / "e~taken\\x0A.txt").string() +
+                              ": File Found With Same Path and Name as Decrypted File Path!\n"
+                              "zqcrypt: " +
+                              (dir / "noise\\x0A.txt").string() + ": " + std::string(kWarning).substr(9));
+}
+
 TEST(DecryptBeside, RefusesAllWithoutAKey) {
     TempDir dir;
     MakeAttachment(dir, "e~a.txt", "clear");

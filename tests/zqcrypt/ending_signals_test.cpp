@@ -3,8 +3,8 @@
 // the signal asks.
 #include "cipher/chunk_pump.h"
 #include "cipher/file_container.h"
-#include "support/writer_faults.h"
 #include "support/temp_dir.h"
+#include "support/writer_faults.h"
 #include "zqcrypt/deferred_interrupts.h"
 
 #include <gtest/gtest.h>

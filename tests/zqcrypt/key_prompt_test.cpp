@@ -18,7 +18,9 @@
 #include <stdexcept>
 #include <stdlib.h>
 #include <string>
+#include <sys/wait.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -95,17 +97,32 @@ private:
 // its standard output.
 class ChildOnTerminal {
 public:
-    ChildOnTerminal(const PseudoTerminal& terminal, const std::vector<std::string>& arguments) {
+    ChildOnTerminal(const PseudoTerminal& terminal, const std::vector<std::string>& arguments,
+                    bool own_process_group = false) {
         std::array<int, 2> out{};
         if (::pipe2(out.data(), O_CLOEXEC) != 0) {
             throw std::runtime_error("pipe2 failed");
         }
         out_.Reset(out[0]);
         const platform::UniqueFd write_end(out[1]);
-        pid_ = testsupport::StartZqcrypt(arguments, std::nullopt, terminal.Slave(), write_end.Get(), terminal.Slave());
+        pid_ = testsupport::StartZqcrypt(arguments, std::nullopt, terminal.Slave(), write_end.Get(), terminal.Slave(),
+                                         std::nullopt, std::nullopt, own_process_group);
     }
 
     void Signal(int signal_number) const { ::kill(pid_, signal_number); }
+
+    // Waits until the child has stopped, as a shell with job control would.
+    [[nodiscard]] bool Stopped() const {
+        const auto deadline = std::chrono::steady_clock::now() + kTimeout;
+        int status = 0;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (::waitpid(pid_, &status, WUNTRACED | WNOHANG) == pid_) {
+                return WIFSTOPPED(status);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    }
     [[nodiscard]] pid_t Pid() const { return pid_; }
 
     // Waits for the end; gives the exit status and what went to standard output.
@@ -134,9 +151,8 @@ TEST(ZqcryptKeyPrompt, ReadsTheKeyWithoutEchoAndThenTheText) {
     PseudoTerminal terminal;
     ChildOnTerminal child(terminal, {"decode-text", "--raw"});
     terminal.ShownUntil("Client key: ");
-    // "é" typed after a wrong character and a backspace, with a Ctrl-Z that
-    // must not stop the program with echo off; spaces are trimmed.
-    terminal.Type(" x\x7F\xC3\xA9\x1A \n");
+    // "é" typed after a wrong character and a backspace; spaces are trimmed.
+    terminal.Type(" x\x7F\xC3\xA9 \n");
     terminal.ShownUntil("Client key: \r\n");
     terminal.Type("\x01\n\x04");
     std::string out;
@@ -195,6 +211,39 @@ TEST(ZqcryptKeyPrompt, AHangUpIgnoredFromTheStartStaysIgnored) {
     EXPECT_EQ(child.Finish(out), 0);
     EXPECT_EQ(out, "\xEA\xF3");
     ExpectCookedMode(terminal.Mode());
+}
+
+// A stop at the prompt gives the terminal its echo back for the shell; once
+// continued, the input is hidden again and asked for anew, and what was
+// typed before the stop is thrown away.
+TEST(ZqcryptKeyPrompt, AStopRestoresTheTerminalAndAContinueHidesItAgain) {
+    const struct {
+        const char* what;
+        int signal_number;  // sent by a shell or `kill`; 0 when typed
+        const char* typed;
+    } rows[] = {{"SIGTSTP", SIGTSTP, "x"}, {"SIGTTIN", SIGTTIN, "x"}, {"Ctrl-Z", 0, "x\x1A"}};
+    for (const auto& row : rows) {
+        PseudoTerminal terminal;
+        ChildOnTerminal child(terminal, {"decode-text", "--raw"}, true);
+        terminal.ShownUntil("Client key: ");
+        terminal.Type(row.typed);
+        if (row.signal_number != 0) {
+            child.Signal(row.signal_number);
+        }
+        ASSERT_TRUE(child.Stopped()) << row.what;
+        EXPECT_TRUE(terminal.Mode().c_lflag & ECHO) << row.what;
+        child.Signal(SIGCONT);
+        terminal.ShownUntil("Client key: \r\nClient key: ");
+        EXPECT_FALSE(terminal.Mode().c_lflag & ECHO) << row.what;
+        terminal.Type("\xC3\xA9\n");
+        terminal.ShownUntil("Client key: \r\nClient key: \r\n");
+        terminal.Type("\x01\n\x04");
+        std::string out;
+        EXPECT_EQ(child.Finish(out), 0) << row.what;
+        EXPECT_EQ(out, "\xEA\xF3") << row.what << ": the key was not \"é\" alone";
+        const std::string shown = terminal.ShownUntil("");
+        EXPECT_EQ(shown.find("\xC3\xA9"), std::string::npos) << row.what << ": the key was echoed";
+    }
 }
 
 // The key is about to be typed: from here on no crash may write it to disk.

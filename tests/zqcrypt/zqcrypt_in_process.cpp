@@ -45,7 +45,8 @@ using platform::UniqueFd;
 }  // namespace
 
 ProcessResult RunInProcess(const ProcessRequest& request) {
-    EXPECT_FALSE(request.stdin_path || request.address_space_kib || request.working_dir)
+    EXPECT_FALSE(request.stdin_path || request.address_space_kib || request.working_dir || request.stdout_closed ||
+                 request.stderr_closed)
         << "a process property: run the real zqcrypt";
     const UniqueFd in = MemoryFile(request.input);
     UniqueFd out =

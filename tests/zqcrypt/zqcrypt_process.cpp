@@ -135,6 +135,12 @@ ProcessResult RunZqcrypt(const ProcessRequest& request) {
     in.CloseRead();
     out.CloseWrite();
     err.CloseWrite();
+    if (request.stdout_closed) {
+        out.CloseRead();
+    }
+    if (request.stderr_closed) {
+        err.CloseRead();
+    }
 
     ProcessResult result;
     Exchange(in, request.input, out, err, result, child);
@@ -144,7 +150,7 @@ ProcessResult RunZqcrypt(const ProcessRequest& request) {
 
 pid_t StartZqcrypt(const std::vector<std::string>& arguments, const std::optional<std::string>& key, int in, int out,
                    int err, const std::optional<std::size_t>& address_space_kib,
-                   const std::optional<std::string>& working_dir) {
+                   const std::optional<std::string>& working_dir, bool own_process_group) {
     std::string program = ZQCRYPT_PATH;
     std::vector<std::string> argument_strings = {program};
     if (address_space_kib) {
@@ -185,7 +191,9 @@ pid_t StartZqcrypt(const std::vector<std::string>& arguments, const std::optiona
     sigemptyset(&defaults);
     sigaddset(&defaults, SIGPIPE);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(
+        &attributes, static_cast<short>(POSIX_SPAWN_SETSIGDEF | (own_process_group ? POSIX_SPAWN_SETPGROUP : 0)));
 
     pid_t child = -1;
     const int spawned = ::posix_spawn(&child, program.c_str(), &actions, &attributes, argv.data(), envp.data());

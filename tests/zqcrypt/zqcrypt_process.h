@@ -24,6 +24,8 @@ struct ProcessRequest {
     std::optional<std::string> stdin_path;         // a file to open as standard input instead of `input`
     std::optional<std::size_t> address_space_kib;  // run under `ulimit -v` of this many KiB
     std::optional<std::string> working_dir;        // the current folder, when not ours
+    bool stdout_closed = false;                    // standard output a pipe nobody reads: writes fail with EPIPE
+    bool stderr_closed = false;                    // the same for standard error
 };
 
 [[nodiscard]] std::filesystem::path ZqcryptPath();
@@ -34,11 +36,14 @@ struct ProcessRequest {
                                        std::string input = {});
 
 // Starts zqcrypt with `in`, `out` and `err` as its standard descriptors, in
-// an environment of a UTF-8 locale and, when given, ZQ_KEY.
+// an environment of a UTF-8 locale and, when given, ZQ_KEY. With
+// `own_process_group`, as a shell with job control starts a job: a stop
+// sent to it then takes effect, and one it sends its group reaches no test.
 [[nodiscard]] pid_t StartZqcrypt(const std::vector<std::string>& arguments, const std::optional<std::string>& key,
                                  int in, int out, int err,
                                  const std::optional<std::size_t>& address_space_kib = std::nullopt,
-                                 const std::optional<std::string>& working_dir = std::nullopt);
+                                 const std::optional<std::string>& working_dir = std::nullopt,
+                                 bool own_process_group = false);
 
 // Waits for a started zqcrypt: its exit status, or 128 + the signal that
 // ended it. Kills it and fails the test after ten seconds.
