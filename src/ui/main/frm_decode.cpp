@@ -9,6 +9,7 @@
 #include "ui/main/remembered_key_writer.h"
 #include "ui/message_box.h"
 #include "ui/twips_layout.h"
+#include "ui/window_placement.h"
 #include "util/trim.h"
 
 #include <QAction>
@@ -196,6 +197,10 @@ QWidget* frmDecode::ShowFileWindow() {
         file_window_ = file_window_factory_();
     }
     if (file_window_) {
+        if (!file_window_->isVisible()) {
+            // Where the user moved it stays as long as it is open.
+            ui::PlaceBeside(*file_window_, *this);
+        }
         file_window_->show();
         file_window_->raise();
         file_window_->activateWindow();

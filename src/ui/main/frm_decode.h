@@ -41,7 +41,8 @@ public:
     void SetFileWindowFactory(FileWindowFactory factory);
 
     // What Decode Attachments does: shows the attachment window, made on
-    // first use, and gives it (nullptr without a factory).
+    // first use, and gives it (nullptr without a factory). A window that was
+    // not open yet opens beside this one, where the platform lets it be placed.
     QWidget* ShowFileWindow();
 
 protected:

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QRasterWindow>
+#include <QScreen>
 #include <QTest>
 #include <QWindow>
 
@@ -114,6 +115,10 @@ void FrmDecodeLifecycleTest::DecodeAttachmentsShowsOneWindow() {
     });
     driver.Click("cmdDecodeAttachments");
     QVERIFY(QTest::qWaitForWindowActive(made_window));
+    // Beside the main window, on platforms that let a program place its windows:
+    // to its right as far as the screen allows (the main window starts at its left edge).
+    QVERIFY(made_window->x() > driver.Window().frameGeometry().left());
+    QVERIFY(driver.Window().screen()->availableGeometry().contains(made_window->geometry()));
     made_window->close();
     driver.Click("cmdDecodeAttachments");
 
