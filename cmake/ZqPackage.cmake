@@ -27,6 +27,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # plugins only at run time, where it cannot see them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+# Without these it still runs: on Wayland through Xwayland, and with no
+# drawn window icon (the built-in one is SVG).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, libqt6svg6")
 
 # What Debian's policy asks of every package: stripped programs, and folders
 # and files that only root can change, whatever the umask of the build.

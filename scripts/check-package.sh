@@ -103,6 +103,12 @@ apt_would_install() {
     grep -q '^Inst zq-decoder ' "$work/apt"
 }
 
+# Qt's Wayland plugin comes with the package, unless recommendations are
+# turned off: without it, a Wayland desktop without Xwayland shows nothing.
+recommends_wayland() {
+    dpkg-deb -f "$deb" Recommends | tee /dev/stderr | grep -qw qt6-wayland
+}
+
 # man opens the page without a warning from the formatter, and shows its
 # title and what the page is about.
 manual_page_opens() {
@@ -120,6 +126,7 @@ check "appstreamcli validate" appstreamcli validate --no-net --strict "$root/usr
 check "appstreamcli validate-tree" appstreamcli validate-tree --no-net "$root"
 check "lintian" lintian --display-info --fail-on error,warning "$deb"
 check "apt-get install --simulate" apt_would_install
+check "recommends qt6-wayland" recommends_wayland
 check "zqcrypt decrypts the test vectors" vectors_decrypt
 check "ZQDecoder runs until SIGTERM" window_runs_until_terminated
 check "man -l ZQDecoder.1.gz" manual_page_opens ZQDecoder.1.gz "Decode Attachments"

@@ -11,6 +11,10 @@ ZQ_PACKAGES=(
     time
     libmagic-dev desktop-file-utils shared-mime-info
     acl dosfstools fusefat
+    # Draws the window icon, which is built in as SVG.
+    libqt6svg6
+    # A test runs the program on Wayland, under a headless Weston.
+    weston qt6-wayland
 )
 
 # Only for the sanitized build and the fuzzers: clang with its sanitizer and libFuzzer runtimes.

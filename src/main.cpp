@@ -4,11 +4,14 @@
 #include "ui/main/frm_decode.h"
 #include "ui/main/program_key_store.h"
 #include "ui/main/termination_signals.h"
+#include "ui/open_display.h"
 #include "version.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
+#include <memory>
 #include <span>
 
 namespace {
@@ -28,7 +31,7 @@ int main(int argc, char* argv[]) {
         const std::string text = early.action == ui::CommandLine::Action::kHelp ? ui::HelpText() : ui::VersionText();
         return std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 1;
     }
-    QApplication app(argc, argv);
+    const std::unique_ptr<QApplication> app = ui::OpenDisplay(argc, argv);
     // Read from argv itself, not QApplication::arguments(), which turns a name
     // that is not valid UTF-8 into replacement marks. QApplication has already
     // taken its own options out of argc and argv.
@@ -41,6 +44,10 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QString::fromUtf8(app::kTitle));
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(app::kVersionMajor).arg(app::kVersionMinor).arg(app::kVersionRevision));
+    // The installed desktop entry's name: Wayland desktops find the program's
+    // icon through it and group its windows under it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.ZQDecoder"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zqdecoder.svg")));
 
     frmDecode window(m_Decoder::ProgramKeyStoreSettings());
     ui::AttachFileWindow(window);

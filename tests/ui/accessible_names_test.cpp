@@ -105,7 +105,7 @@ void AccessibleNamesTest::initTestCase() {
     key_store.folder = key_folder_.Path().string();
     main_ = std::make_unique<frmDecode>(key_store);
     attachments_ = std::make_unique<ui::frmDecodeFile>([] { return QString(); });
-    chooser_ = std::make_unique<ui::FrmDriveWindow>();
+    chooser_ = std::make_unique<ui::FrmDriveWindow>(nullptr);
 }
 
 void AccessibleNamesTest::cleanupTestCase() {

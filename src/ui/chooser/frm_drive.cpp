@@ -13,7 +13,7 @@
 
 namespace ui {
 
-frmDrive::frmDrive() = default;
+frmDrive::frmDrive(QWidget* owner) : owner_(owner) {}
 frmDrive::~frmDrive() = default;
 
 void frmDrive::ExGetFile(const QString& sFormTitle, const QString& sFrameTitle, const QString& sFileName,
@@ -25,7 +25,7 @@ void frmDrive::ExGetFile(const QString& sFormTitle, const QString& sFrameTitle, 
     form_->filDrive->SetPattern(sFileName);
     bCanceled = false;
     bMatch = false;
-    // No owner: the chooser is modal to the whole program.
+    // Modal to the whole program, not only to its owner.
     form_->frmDrive.exec();
     form_.reset();
 }
@@ -59,7 +59,7 @@ void frmDrive::UpdateForm() {
 }
 
 void frmDrive::Load() {
-    form_ = std::make_unique<FrmDriveWindow>();
+    form_ = std::make_unique<FrmDriveWindow>(owner_);
     FrmDriveWindow& form = *form_;
     QObject::connect(form.drvDrive, &DriveListBox::Change, &form.frmDrive, [this] { drvDrive_Change(); });
     QObject::connect(form.dirDrive, &FolderListBox::Change, &form.frmDrive, [this] { dirDrive_Change(); });

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+class QWidget;
+
 namespace ui {
 
 class FrmDriveWindow;
@@ -16,7 +18,9 @@ class FrmDriveWindow;
 // showing to the next. The window itself exists only while it is shown.
 class frmDrive {
 public:
-    frmDrive();
+    // The chooser opens as a dialog of `owner` (desktops keep it above that
+    // window and attach it there), which must outlive this object.
+    explicit frmDrive(QWidget* owner = nullptr);
     ~frmDrive();
     frmDrive(const frmDrive&) = delete;
     frmDrive& operator=(const frmDrive&) = delete;
@@ -65,6 +69,7 @@ private:
     void cmdCancel_Click();
     void cmdCancel_KeyPress(char16_t& KeyAscii);
 
+    QWidget* owner_ = nullptr;
     std::unique_ptr<FrmDriveWindow> form_;
 };
 

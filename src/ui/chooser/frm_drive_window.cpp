@@ -22,7 +22,7 @@ Control* Place(Control* control, const char* name, int left, int top, int width,
 
 }  // namespace
 
-FrmDriveWindow::FrmDriveWindow() {
+FrmDriveWindow::FrmDriveWindow(QWidget* owner) : frmDrive(owner) {
     frmDrive.setObjectName(QStringLiteral("frmDrive"));
     frmDrive.setWindowTitle(QStringLiteral("Files"));
     frmDrive.setFixedSize(FromTwips(6300, 4875));

@@ -77,8 +77,9 @@ private:
     KeySource key_source_;
     // The program's one file chooser. Browse is its only user, and unloading
     // this window only hides it, so the chooser's fields (the last folder
-    // shown) outlive every showing of both windows.
-    frmDrive frmDrive_;
+    // shown) outlive every showing of both windows. It opens as a dialog of
+    // this window.
+    frmDrive frmDrive_{this};
     QPushButton* cmdCancel_ = nullptr;
     QPushButton* cmdDecode_ = nullptr;
     QLineEdit* txtEFile_ = nullptr;

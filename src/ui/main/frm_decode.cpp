@@ -7,8 +7,10 @@
 #include "ui/main/about_text.h"
 #include "ui/main/activation_filter.h"
 #include "ui/main/plain_text_bytes.h"
+#include "ui/main/remembered_key_writer.h"
 #include "ui/message_box.h"
 #include "ui/twips_layout.h"
+#include "ui/window_placement.h"
 #include "util/trim.h"
 
 #include <QAction>
@@ -64,6 +66,8 @@ frmDecode::frmDecode(m_Decoder::KeyStoreSettings key_store, QWidget* parent)
     setFont(font);
     CreateMenus();
     CreateControls();
+    key_writer_ = new ui::RememberedKeyWriter(
+        key_store_, [this] { return util::TrimSpaces(ui::BytesFromText(txtClientKey_->text())); }, *this);
 
     auto* activation = new ui::ActivationFilter(*this);
     connect(activation, &ui::ActivationFilter::ReturnedFromOtherWindow, this, &frmDecode::Form_Activate);
@@ -116,6 +120,8 @@ void frmDecode::CreateControls() {
 
     connect(cmdDecode, &QPushButton::clicked, this, &frmDecode::cmdDecode_Click);
     connect(cmdDecodeAttachments, &QPushButton::clicked, this, &frmDecode::cmdDecodeAttachments_Click);
+    // Only the user's edits: the key that activation puts in the box came from the file.
+    connect(txtClientKey_, &QLineEdit::textEdited, this, &frmDecode::txtClientKey_Change);
 }
 
 void frmDecode::CreateMenus() {
@@ -131,8 +137,9 @@ void frmDecode::CreateMenus() {
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
     mnuRememberKey_ = mnuOptions->addAction(QStringLiteral("Remember Key"));
     mnuRememberKey_->setObjectName(QStringLiteral("mnuRememberKey"));
-    // Its check mark is the option's only storage while the program runs: read at unload.
+    // While checked, the key file follows the key box; the unload settles it once more.
     mnuRememberKey_->setCheckable(true);
+    connect(mnuRememberKey_, &QAction::triggered, this, &frmDecode::mnuRememberKey_Click);
 
     QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -193,6 +200,10 @@ QWidget* frmDecode::ShowFileWindow() {
         file_window_ = file_window_factory_();
     }
     if (file_window_) {
+        if (!file_window_->isVisible()) {
+            // Where the user moved it stays as long as it is open.
+            ui::PlaceBeside(*file_window_, *this);
+        }
         file_window_->show();
         file_window_->raise();
         file_window_->activateWindow();
@@ -201,6 +212,8 @@ QWidget* frmDecode::ShowFileWindow() {
 }
 
 void frmDecode::Form_Activate() {
+    // A key still waiting to be written is the remembered one already.
+    key_writer_->Flush();
     const std::string key = m_Decoder::LoadClientKey(key_store_);
     if (!key.empty()) {
         txtClientKey_->setText(ui::TextFromBytes(key));
@@ -212,9 +225,9 @@ void frmDecode::Form_Activate() {
 
 void frmDecode::Form_Unload() {
     if (mnuRememberKey_->isChecked()) {
-        m_Decoder::SaveClientKey(util::TrimSpaces(ui::BytesFromText(txtClientKey_->text())), key_store_);
+        key_writer_->SaveNow();
     } else {
-        m_Decoder::DeleteClientKey(key_store_);
+        key_writer_->DeleteNow();
     }
     // The program ends with this window: every other window goes with it, without a say.
     for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -223,6 +236,20 @@ void frmDecode::Form_Unload() {
         }
     }
     QCoreApplication::quit();
+}
+
+void frmDecode::mnuRememberKey_Click(bool checked) {
+    if (checked) {
+        key_writer_->SaveNow();
+    } else {
+        key_writer_->DeleteNow();
+    }
+}
+
+void frmDecode::txtClientKey_Change() {
+    if (mnuRememberKey_->isChecked()) {
+        key_writer_->KeyEdited();
+    }
 }
 
 void frmDecode::mnuAbout_Click() {

@@ -11,6 +11,10 @@ class QAction;
 class QLineEdit;
 class QPlainTextEdit;
 
+namespace ui {
+class RememberedKeyWriter;
+}
+
 // The main window: the user pastes the protected text of an e-mail, types
 // the client key and presses Decode to read the clear text. From here the
 // attachment window is opened, the key is remembered between runs, and the
@@ -37,7 +41,8 @@ public:
     void SetFileWindowFactory(FileWindowFactory factory);
 
     // What Decode Attachments does: shows the attachment window, made on
-    // first use, and gives it (nullptr without a factory).
+    // first use, and gives it (nullptr without a factory). A window that was
+    // not open yet opens beside this one, where the platform lets it be placed.
     QWidget* ShowFileWindow();
 
 protected:
@@ -52,12 +57,15 @@ private:
     void cmdDecodeAttachments_Click();
     void Form_Activate();
     void Form_Unload();
+    void mnuRememberKey_Click(bool checked);
+    void txtClientKey_Change();
     void mnuAbout_Click();
 
     m_Decoder::KeyStoreSettings key_store_;
     FileWindowFactory file_window_factory_;
     std::unique_ptr<QWidget> file_window_;
     bool shown_ = false;
+    ui::RememberedKeyWriter* key_writer_ = nullptr;
 
     QPlainTextEdit* txtEncrypted_ = nullptr;
     QPlainTextEdit* txtClearText_ = nullptr;

@@ -132,6 +132,15 @@ private Q_SLOTS:
         QCOMPARE(Box("txtDFile").text(), u"kept destination"_s);
     }
 
+    // Desktops keep the chooser with the attachment window; it still holds up the whole program.
+    void theChooserIsADialogOfTheAttachmentWindow() {
+        QVERIFY(Browse([this](QDialog& dialog) {
+            QCOMPARE(dialog.parentWidget(), window_.get());
+            QCOMPARE(dialog.windowModality(), Qt::ApplicationModal);
+            QTest::mouseClick(&FindControl<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
+        }));
+    }
+
     void okWithoutAFileProposesFromTheName_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("proposal");

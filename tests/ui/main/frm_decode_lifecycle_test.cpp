@@ -1,11 +1,15 @@
 #include "support/temp_dir.h"
 #include "jobs/key_store.h"
+#include "ui/main/remembered_key_writer.h"
 #include "window_driver.h"
 
 #include <QApplication>
 #include <QRasterWindow>
+#include <QScreen>
 #include <QTest>
 #include <QWindow>
+
+#include <filesystem>
 
 using testsupport::KeyStoreIn;
 using testsupport::MessageBoxRecorder;
@@ -44,7 +48,9 @@ private Q_SLOTS:
     void ForgetsTheKeyWhenTheMarkIsCleared();
     void AnEmptyKeyIsNotRemembered();
     void DecodeAttachmentsShowsOneWindow();
-    void ReturningFromAnotherWindowRestoresTheRememberedKey();
+    void TheKeyFileFollowsTheKeyBoxWhileTheMarkIsSet();
+    void ClearingTheMarkDuringASaveLeavesNoKeyFile();
+    void ReturningFromAnotherWindowRereadsTheRememberedKey();
     void ReturningFromItsOwnMessageBoxChangesNothing();
     void ReturningFromAnotherApplicationChangesNothing();
     void ExitClosesEveryOtherWindow();
@@ -109,6 +115,10 @@ void FrmDecodeLifecycleTest::DecodeAttachmentsShowsOneWindow() {
     });
     driver.Click("cmdDecodeAttachments");
     QVERIFY(QTest::qWaitForWindowActive(made_window));
+    // Beside the main window, on platforms that let a program place its windows:
+    // to its right as far as the screen allows (the main window starts at its left edge).
+    QVERIFY(made_window->x() > driver.Window().frameGeometry().left());
+    QVERIFY(driver.Window().screen()->availableGeometry().contains(made_window->geometry()));
     made_window->close();
     driver.Click("cmdDecodeAttachments");
 
@@ -119,22 +129,66 @@ void FrmDecodeLifecycleTest::DecodeAttachmentsShowsOneWindow() {
     QVERIFY(driver.Window().isEnabled());
 }
 
-void FrmDecodeLifecycleTest::ReturningFromAnotherWindowRestoresTheRememberedKey() {
+void FrmDecodeLifecycleTest::TheKeyFileFollowsTheKeyBoxWhileTheMarkIsSet() {
+    testsupport::TempDir key_folder;
+    const m_Decoder::KeyStoreSettings key_store = KeyStoreIn(key_folder.Path());
+    WindowDriver driver(key_store);
+    driver.TypeKey(QStringLiteral(" early "));
+    QVERIFY(!std::filesystem::exists(m_Decoder::KeyFilePath(key_store)));
+
+    // Written as soon as the mark is set, then after each pause in the typing.
+    driver.Menu("mnuRememberKey").trigger();
+    QCOMPARE(m_Decoder::LoadClientKey(key_store), std::string("early"));
+    QTest::keyClicks(&driver.ClientKey(), QStringLiteral("later "));
+    QTRY_COMPARE(m_Decoder::LoadClientKey(key_store), std::string("early later"));
+
+    // Forgotten as soon as the mark is cleared, and typing brings nothing back.
+    driver.Menu("mnuRememberKey").trigger();
+    QVERIFY(!std::filesystem::exists(m_Decoder::KeyFilePath(key_store)));
+    QTest::keyClicks(&driver.ClientKey(), QStringLiteral("x"));
+    QTest::qWait(2 * ui::RememberedKeyWriter::kQuietTime.count());
+    QVERIFY(!std::filesystem::exists(m_Decoder::KeyFilePath(key_store)));
+}
+
+void FrmDecodeLifecycleTest::ClearingTheMarkDuringASaveLeavesNoKeyFile() {
+    testsupport::TempDir key_folder;
+    m_Decoder::KeyStoreSettings key_store = KeyStoreIn(key_folder.Path());
+    QAction* remember_key = nullptr;
+    key_store.pause_rounds = 3;
+    key_store.yield = [&] {
+        if (remember_key->isChecked()) {
+            remember_key->trigger();
+        }
+    };
+    WindowDriver driver(key_store);
+    remember_key = &driver.Menu("mnuRememberKey");
+    driver.TypeKey(QStringLiteral("key"));
+
+    remember_key->trigger();
+
+    QVERIFY(!remember_key->isChecked());
+    QVERIFY(!std::filesystem::exists(m_Decoder::KeyFilePath(key_store)));
+}
+
+void FrmDecodeLifecycleTest::ReturningFromAnotherWindowRereadsTheRememberedKey() {
     RunWithRememberedKey run;
     WindowDriver& driver = run.driver;
+    const m_Decoder::KeyStoreSettings key_store = KeyStoreIn(run.key_folder.Path());
     driver.Window().SetFileWindowFactory([] { return std::make_unique<QWidget>(); });
 
-    driver.Menu("mnuRememberKey").trigger();
-    QVERIFY(!driver.Menu("mnuRememberKey").isChecked());
+    // The key typed with the mark set is the remembered one, even when the
+    // user leaves before it was written.
     driver.Click("cmdDecodeAttachments");
     QTRY_VERIFY(QApplication::activeWindow() != &driver.Window());
     driver.Activate();
+    QCOMPARE(driver.ClientKey().text(), QStringLiteral("typed"));
+    QCOMPARE(m_Decoder::LoadClientKey(key_store), std::string("typed"));
 
-    QCOMPARE(driver.ClientKey().text(), QStringLiteral("remembered"));
-    QVERIFY(driver.Menu("mnuRememberKey").isChecked());
-
-    // Also when the user passed through another application on the way back.
-    driver.TypeKey(QStringLiteral("typed"));
+    // A key remembered meanwhile, as by another run of the program, is put back
+    // and sets the mark, also when the user passed through another application.
+    driver.Menu("mnuRememberKey").trigger();
+    QVERIFY(!driver.Menu("mnuRememberKey").isChecked());
+    m_Decoder::SaveClientKey("remembered", key_store);
     driver.Click("cmdDecodeAttachments");
     QTRY_VERIFY(QApplication::activeWindow() != &driver.Window());
     QRasterWindow another_application;
@@ -142,6 +196,7 @@ void FrmDecodeLifecycleTest::ReturningFromAnotherWindowRestoresTheRememberedKey(
     driver.Activate();
 
     QCOMPARE(driver.ClientKey().text(), QStringLiteral("remembered"));
+    QVERIFY(driver.Menu("mnuRememberKey").isChecked());
 }
 
 void FrmDecodeLifecycleTest::ReturningFromItsOwnMessageBoxChangesNothing() {
@@ -197,15 +252,18 @@ void FrmDecodeLifecycleTest::ACloseDuringTheSavePauseUnloadsOnce() {
     key_store.pause_rounds = 3;
     key_store.yield = [&] {
         // The user presses the close box, then Exit, again while the key is being saved.
+        if (window == nullptr) {
+            return;
+        }
         if (++rounds == 1) {
             window->windowHandle()->close();
             window->findChild<QAction*>(QStringLiteral("mnuExit"))->trigger();
         }
     };
     WindowDriver driver(key_store);
-    window = &driver.Window();
     driver.TypeKey(QStringLiteral("key"));
     driver.Menu("mnuRememberKey").trigger();
+    window = &driver.Window();
 
     driver.Menu("mnuExit").trigger();
 
