@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/main/key_store.h"
+#include "jobs/key_store.h"
 
 #include <QObject>
 
