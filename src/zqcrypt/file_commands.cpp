@@ -1,5 +1,6 @@
 #include "zqcrypt/file_commands.h"
 
+#include "jobs/beside_queue.h"
 #include "jobs/decrypt_beside.h"
 #include "jobs/file_job.h"
 #include "jobs/file_job_checks.h"
@@ -13,6 +14,7 @@
 #include "zqcrypt/progress_display.h"
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -62,15 +64,14 @@ private:
 
 // The job's progress on the terminal, and an interrupt turned into the job's
 // failure, so that the job removes its unfinished file.
-m_Encryption::Progress WatchedProgress(const DeferredInterrupts& interrupts, std::optional<ProgressDisplay>& progress) {
-    return [&interrupts, &progress](std::uint64_t done, std::uint64_t total) {
-        if (interrupts.Arrived()) {
-            throw platform::RuntimeError(kUserInterrupt, "User interrupt occurred");
-        }
-        if (progress) {
-            progress->Update(done, total);
-        }
-    };
+void ShowProgressUnlessInterrupted(const DeferredInterrupts& interrupts, std::optional<ProgressDisplay>& progress,
+                                   std::uint64_t done, std::uint64_t total) {
+    if (interrupts.Arrived()) {
+        throw platform::RuntimeError(kUserInterrupt, "User interrupt occurred");
+    }
+    if (progress) {
+        progress->Update(done, total);
+    }
 }
 
 // decrypt --beside: each file as the attachment window's queue takes it,
@@ -87,35 +88,33 @@ m_Encryption::Progress WatchedProgress(const DeferredInterrupts& interrupts, std
         progress = ProgressOnTerminal(console);
     }
     StatusPrinter status(console, invocation.quiet, progress ? &*progress : nullptr);
-    ExitStatus worst = ExitStatus::kSuccess;
-    for (const std::string& source : invocation.beside) {
-        m_Decoder::BesideOutcome outcome;
-        {
-            const DeferredInterrupts interrupts;
-            outcome = m_Decoder::DecryptBeside(
-                source, key, [&status](const std::string& line) { status.Print(line); },
-                WatchedProgress(interrupts, progress));
-            if (progress) {
-                progress->Clear();
-            }
-        }  // an interrupt held back ends the program here, before the next file
-        switch (outcome.kind) {
-            case m_Decoder::BesideOutcome::Kind::kDecoded:
-                if (outcome.suspect_wrong_key) {
-                    Complain(console, util::EscapedText(outcome.destination) + ": " + m_Decoder::kWrongKeyWarning);
-                }
-                break;
-            case m_Decoder::BesideOutcome::Kind::kRefused:
-                Complain(console, m_Decoder::SkippedLine(source, outcome.reason));
-                worst = Worse(worst, ExitStatus::kRefused);
-                break;
-            case m_Decoder::BesideOutcome::Kind::kFailed:
-                Complain(console, m_Decoder::SkippedLine(source, outcome.reason));
-                worst = Worse(worst, ExitStatus::kJobFailed);
-                break;
+    const DeferredInterrupts* interrupts = nullptr;
+    m_Decoder::BesideQueueEvents events;
+    events.status = [&status](const std::string& line) { status.Print(line); };
+    events.progress = [&interrupts, &progress](std::uint64_t done, std::uint64_t total) {
+        ShowProgressUnlessInterrupted(*interrupts, progress, done, total);
+    };
+    events.around_each = [&interrupts, &progress](const std::function<void()>& job) {
+        const DeferredInterrupts held_back;
+        interrupts = &held_back;
+        job();
+        if (progress) {
+            progress->Clear();
         }
+        interrupts = nullptr;
+    };  // an interrupt held back ends the program there, before the next file
+    events.finished = [&console](const std::string& source, const m_Decoder::BesideOutcome& outcome) {
+        if (outcome.kind != m_Decoder::BesideOutcome::Kind::kDecoded) {
+            Complain(console, m_Decoder::SkippedLine(source, outcome.reason));
+        } else if (outcome.suspect_wrong_key) {
+            Complain(console, util::EscapedText(outcome.destination) + ": " + m_Decoder::kWrongKeyWarning);
+        }
+    };
+    const m_Decoder::BesideTally tally = m_Decoder::DecryptQueueBeside(invocation.beside, key, events);
+    if (tally.failed != 0) {
+        return ExitStatus::kJobFailed;
     }
-    return worst;
+    return tally.refused != 0 ? ExitStatus::kRefused : ExitStatus::kSuccess;
 }
 
 }  // namespace
@@ -155,7 +154,10 @@ ExitStatus RunFileCommand(const Invocation& invocation, const KeySources& key_so
         result = m_Decoder::RunFileJob(
             job, invocation.source, invocation.destination, key,
             [&status](const std::string& line) { status.Print(line); }, m_Decoder::SystemWallClock,
-            WatchedProgress(interrupts, progress), decrypt ? &clear_head : nullptr);
+            [&interrupts, &progress](std::uint64_t done, std::uint64_t total) {
+                ShowProgressUnlessInterrupted(interrupts, progress, done, total);
+            },
+            decrypt ? &clear_head : nullptr);
         if (progress) {
             progress->Clear();
         }

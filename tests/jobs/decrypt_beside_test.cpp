@@ -1,6 +1,7 @@
 #include "jobs/decrypt_beside.h"
 
 #include "cipher/file_container.h"
+#include "jobs/beside_queue.h"
 #include "platform/scoped_env.h"
 #include "support/noise_container.h"
 #include "support/temp_dir.h"
@@ -109,3 +110,31 @@ TEST(QueueTexts, NameTheFileAndCountTheSkipped) {
 }
 
 }  // namespace
+
+TEST(DecryptQueueBeside, CountsEachEndAndStopsWhereAsked) {
+    TempDir dir;
+    const testsupport::ScopedEnv data_home("XDG_DATA_HOME", (dir / "data").string());
+    for (const char* name : {"e~1.txt", "e~2.txt", "e~3.txt", "e~4.txt"}) {
+        fs::copy_file(kVectors / "hello.zq", dir / name);
+    }
+    WriteFile(dir / "2.txt", "mine");
+    const std::vector<std::string> queue = {(dir / "e~1.txt").string(), (dir / "e~2.txt").string(),
+                                            (dir / "gone").string(), (dir / "e~3.txt").string(),
+                                            (dir / "e~4.txt").string()};
+    std::vector<std::string> heard;
+    m_Decoder::BesideQueueEvents events;
+    events.finished = [&](const std::string& source, const BesideOutcome& outcome) {
+        heard.push_back(fs::path(source).filename().string() + " " + std::to_string(static_cast<int>(outcome.kind)));
+    };
+    events.stop = [&] { return heard.size() == 4; };
+    events.not_started = [&](const std::string& source) { heard.push_back(fs::path(source).filename().string()); };
+    const m_Decoder::BesideTally tally = m_Decoder::DecryptQueueBeside(queue, "secret", events);
+    EXPECT_THAT(heard, ElementsAre("e~1.txt 0", "e~2.txt 1", "gone 1", "e~3.txt 0", "e~4.txt"));
+    EXPECT_EQ(tally.total, 5U);
+    EXPECT_EQ(tally.decoded, 2U);
+    EXPECT_EQ(tally.refused, 2U);
+    EXPECT_EQ(tally.not_started, 1U);
+    EXPECT_EQ(tally.NotDecoded(), 3U);
+    EXPECT_EQ(ReadFile(dir / "3.txt"), ReadFile(kVectors / "hello.plain"));
+    EXPECT_FALSE(fs::exists(dir / "4.txt"));
+}

@@ -1,5 +1,6 @@
 // The attachment window's files that come several at once: dropped on it or
 // opened with the program, queued, and decoded each beside itself.
+#include "jobs/beside_queue.h"
 #include "jobs/decrypt_beside.h"
 #include "jobs/wrong_key_check.h"
 #include "ui/files/frm_decode_file.h"
@@ -44,24 +45,19 @@ void frmDecodeFile::RunQueue() {
         return;
     }
 
-    const std::vector<std::string> queue = std::exchange(queue_, {});
-    std::size_t skipped = 0;
-    std::size_t suspects = 0;
-    for (const std::string& source : queue) {
-        const m_Decoder::BesideOutcome outcome =
-            m_Decoder::DecryptBeside(source, key, [this](const std::string& line) { StatusAdd(line); });
+    m_Decoder::BesideQueueEvents events;
+    events.status = [this](const std::string& line) { StatusAdd(line); };
+    events.finished = [this](const std::string& source, const m_Decoder::BesideOutcome& outcome) {
         if (outcome.kind != m_Decoder::BesideOutcome::Kind::kDecoded) {
             StatusAdd(m_Decoder::SkippedLine(source, outcome.reason));
-            ++skipped;
-        } else if (outcome.suspect_wrong_key) {
-            ++suspects;
         }
+    };
+    const m_Decoder::BesideTally tally = m_Decoder::DecryptQueueBeside(std::exchange(queue_, {}), key, events);
+    if (tally.NotDecoded() != 0) {
+        RefuseToProceed(QString::fromStdString(m_Decoder::NotDecodedSummary(tally.NotDecoded(), tally.total)));
     }
-    if (skipped != 0) {
-        RefuseToProceed(QString::fromStdString(m_Decoder::NotDecodedSummary(skipped, queue.size())));
-    }
-    if (suspects != 0) {
-        WarnOfWrongKey(suspects, queue.size() - skipped, true);
+    if (tally.suspects != 0) {
+        WarnOfWrongKey(tally.suspects, tally.decoded, true);
     }
 }
 
