@@ -33,6 +33,9 @@ std::optional<std::string> KeyForCommand(const KeySources& sources, KeyUse use, 
     ClientKey key = ReadClientKey(sources);
     if (key.bytes.empty()) {
         Complain(console, kKeyMissing);
+        if (sources.variable == nullptr && !IsTerminal(sources.terminal_fd)) {
+            Complain(console, kHowToGiveTheKey);  // a script's author would not know where else to look
+        }
         return std::nullopt;
     }
     if (key.outside_code_page) {

@@ -10,6 +10,9 @@ inline constexpr const char* kErrorEncoding = "Error Encoding File!";
 
 // every command that needs the key
 inline constexpr const char* kKeyMissing = "Key Missing!";
+// After "Key Missing!" when there was neither ZQ_KEY nor a terminal to ask on.
+inline constexpr const char* kHowToGiveTheKey =
+    "give the key in the environment variable ZQ_KEY, or run zqcrypt on a terminal to be asked for it";
 
 // decode-text, as the message window says it; encode-text in the same words.
 // The cipher's counters are 16-bit: at most 32,766 characters.

@@ -3,6 +3,7 @@
 
 #include "support/temp_dir.h"
 #include "zqcrypt/exit_status.h"
+#include "zqcrypt/messages.h"
 #include "zqcrypt_in_process.h"
 
 #include <gmock/gmock.h>
@@ -115,7 +116,10 @@ TEST(ZqcryptChecks, RefusesTheFirstFailingInputWithTheWindowsMessage) {
         const Files files;
         const ProcessResult result = RunInProcess(Expand(files, row.arguments), row.key);
         EXPECT_EQ(result.status, kRefused) << row.what;
-        EXPECT_EQ(result.err, std::string("zqcrypt: ") + row.message + "\n") << row.what;
+        // Without ZQ_KEY and without a terminal, the refusal says how to give the key.
+        const std::string hint = row.key ? "" : "zqcrypt: " + std::string(zqcrypt::kHowToGiveTheKey) + "\n";
+        const bool key_refused = std::string(row.message) == zqcrypt::kKeyMissing;
+        EXPECT_EQ(result.err, std::string("zqcrypt: ") + row.message + "\n" + (key_refused ? hint : "")) << row.what;
         EXPECT_EQ(result.out, "") << row.what;
         EXPECT_FALSE(fs::exists(files.Path("out"))) << row.what;
         EXPECT_EQ(ReadFile(files.Path("taken.txt")), "already here") << row.what;
