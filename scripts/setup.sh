@@ -11,6 +11,8 @@ ZQ_PACKAGES=(
     time
     libmagic-dev desktop-file-utils shared-mime-info
     acl dosfstools fusefat
+    # exFAT through FUSE, on a loop device, for the same tests.
+    exfat-fuse exfatprogs
     # Draws the window icon, which is built in as SVG.
     libqt6svg6
     # A test runs the program on Wayland, under a headless Weston.

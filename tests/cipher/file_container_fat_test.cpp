@@ -1,6 +1,7 @@
-// The file operations on a real FAT file system, as USB sticks carry, mounted
-// through FUSE: no unnamed files, no renameat2(RENAME_NOREPLACE), no links,
-// no fchmod, and nothing of 4 GiB or more.
+// The file operations on real FAT and exFAT file systems, as USB sticks and
+// SD cards carry, mounted through FUSE: no unnamed files, no
+// renameat2(RENAME_NOREPLACE), no links; FAT refuses fchmod and holds nothing
+// of 4 GiB or more, exFAT takes fchmod and ignores it.
 #include "cipher/encryption_state.h"
 #include "cipher/file_container.h"
 #include "platform/scoped_env.h"
@@ -41,7 +42,7 @@ void UnmountStale() {
     std::string rest;
     while (mounts >> device >> mount && std::getline(mounts, rest)) {
         const std::string name = fs::path(mount).filename().string();
-        if (rest.find("fuse.fusefat") != std::string::npos && name.rfind(kMountPrefix, 0) == 0) {
+        if (rest.find("fuse") != std::string::npos && name.rfind(kMountPrefix, 0) == 0) {
             const auto pid = static_cast<pid_t>(std::atol(name.c_str() + std::char_traits<char>::length(kMountPrefix)));
             if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH) {
                 LazilyUnmount(mount);
@@ -54,26 +55,46 @@ bool IsMounted(const fs::path& mount) {
     std::ifstream mounts("/proc/self/mounts");
     std::stringstream all;
     all << mounts.rdbuf();
-    return all.str().find(" " + mount.string() + " fuse.fusefat ") != std::string::npos;
+    return all.str().find(" " + mount.string() + " fuse") != std::string::npos;
 }
 
-class FileContainerFatTest : public ::testing::Test {
+enum class Stick { kFat, kExfat };
+
+class FileContainerFatTest : public ::testing::TestWithParam<Stick> {
 protected:
     void SetUp() override {
         UnmountStale();
         WriteFile(dir_ / "plain", kPlain);
         ASSERT_EQ(EncryptFileWithSalt((dir_ / "plain").string(), (dir_ / "sealed").string(), "k"), "");
         fs::create_directory(fat_);
-        const std::string image = (dir_ / "fat.img").string();
+        const std::string image = (dir_ / "stick.img").string();
         const fs::path log = dir_ / "mount.log";
-        const std::string mount = "(mkfs.vfat -C '" + image + "' 65536 && fusefat -o rw+ '" + image + "' '" +
-                                  fat_.string() + "') >'" + log.string() + "' 2>&1";
+        if (GetParam() == Stick::kExfat) {
+            // exfat-fuse mounts only a block device: the image goes through a loop device.
+            const std::string loop = "truncate -s 64M '" + image + "' && mkfs.exfat '" + image + "' >'" + log.string() +
+                                     "' && losetup -f --show '" + image + "' >'" + (dir_ / "loop").string() + "' 2>>'" +
+                                     log.string() + "'";
+            if (std::system(loop.c_str()) != 0) {
+                GTEST_SKIP() << "no loop device here; the writer's exFAT behaviour is covered by its fault rows\n"
+                             << ReadFile(log);
+            }
+            loop_device_ = ReadFile(dir_ / "loop");
+            loop_device_.erase(loop_device_.find_last_not_of('\n') + 1);
+        }
+        const std::string mount =
+            GetParam() == Stick::kFat
+                ? "(mkfs.vfat -C '" + image + "' 65536 && fusefat -o rw+ '" + image + "' '" + fat_.string() + "') >'" +
+                      log.string() + "' 2>&1"
+                : "mount.exfat-fuse '" + loop_device_ + "' '" + fat_.string() + "' >>'" + log.string() + "' 2>&1";
         // Where FUSE or the tools are missing this fails, never skips: CI has them.
         ASSERT_EQ(std::system(mount.c_str()), 0) << mount << "\n" << ReadFile(log);
         ASSERT_TRUE(IsMounted(fat_)) << fat_;
     }
     void TearDown() override {
         LazilyUnmount(fat_);
+        if (!loop_device_.empty()) {
+            (void)std::system(("losetup -d '" + loop_device_ + "'").c_str());
+        }
         m_Encryption::sSalt.clear();
     }
 
@@ -88,9 +109,15 @@ protected:
     testsupport::TempDir dir_;
     testsupport::ScopedEnv data_home_{"XDG_DATA_HOME", (dir_ / "data").string()};
     fs::path fat_ = dir_ / (kMountPrefix + std::to_string(::getpid()));
+    std::string loop_device_;
 };
 
-TEST_F(FileContainerFatTest, DecryptAndEncryptPublishOntoFatAndLeaveNothingElse) {
+INSTANTIATE_TEST_SUITE_P(Sticks, FileContainerFatTest, ::testing::Values(Stick::kFat, Stick::kExfat),
+                         [](const ::testing::TestParamInfo<Stick>& info) {
+                             return info.param == Stick::kFat ? std::string("fat") : std::string("exfat");
+                         });
+
+TEST_P(FileContainerFatTest, DecryptAndEncryptPublishOntoTheStickAndLeaveNothingElse) {
     const std::vector<std::string> just_dest{"dest"};
     EXPECT_EQ(DecryptFileWithSalt((dir_ / "sealed").string(), (fat_ / "dest").string(), "k"), "");
     EXPECT_EQ(ReadFile(fat_ / "dest"), kPlain);
@@ -109,7 +136,11 @@ TEST_F(FileContainerFatTest, DecryptAndEncryptPublishOntoFatAndLeaveNothingElse)
     }
 }
 
-TEST_F(FileContainerFatTest, AFileTooLargeForFatIsRefusedBeforeAnyWork) {
+// exFAT holds files far larger than any test would write: FAT alone here.
+class FileContainerFatOnlyTest : public FileContainerFatTest {};
+INSTANTIATE_TEST_SUITE_P(Fat, FileContainerFatOnlyTest, ::testing::Values(Stick::kFat));
+
+TEST_P(FileContainerFatOnlyTest, AFileTooLargeForFatIsRefusedBeforeAnyWork) {
     // Sparse sources: the encrypted file, salt and length byte added, and the
     // decrypted one are each 4 GiB or more, one past what FAT holds.
     constexpr std::uintmax_t kFatLimit = (std::uintmax_t{1} << 32) - 1;
