@@ -1,3 +1,4 @@
+#include "jobs/unfinished_file_removal.h"
 #include "platform/process_guard.h"
 #include "ui/command_line.h"
 #include "ui/files/attach_file_window.h"
@@ -49,6 +50,10 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.ZQDecoder"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zqdecoder.svg")));
 
+    // A job writing under a temporary name (on file systems without unnamed
+    // files) takes that name with it when a quit, a broken pipe or a fault
+    // ends the program; the requests to end close the window instead.
+    const m_Decoder::RemoveUnfinishedFilesOnEndingSignals unfinished_file_removal;
     frmDecode window(m_Decoder::ProgramKeyStoreSettings());
     ui::AttachFileWindow(window);
     ui::CloseOnTerminationSignals(window);

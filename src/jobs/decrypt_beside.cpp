@@ -47,8 +47,8 @@ BesideOutcome DecryptBeside(const std::string& source, const std::string& skey, 
     }
     status("Here we go!");
     m_Encryption::ClearHead clear_head;
-    outcome.reason = RunFileJob(FileJob::kDecrypt, plan.source, plan.destination, skey, status, SystemWallClock,
-                                progress, &clear_head);
+    outcome.reason = RunFileJob(FileJob::kDecrypt, plan.source, plan.destination, skey,
+                                {.status = status, .progress = progress, .clear_head = &clear_head});
     if (!outcome.reason.empty()) {
         outcome.kind = BesideOutcome::Kind::kFailed;
         return outcome;

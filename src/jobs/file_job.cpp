@@ -44,9 +44,10 @@ std::string FormatElapsed(std::chrono::seconds elapsed) {
 }
 
 std::string RunFileJob(FileJob job, const std::string& SourceFile, const std::string& DestFile, const std::string& skey,
-                       const StatusSink& status, const WallClock& clock, const m_Encryption::Progress& progress,
-                       m_Encryption::ClearHead* clear_head) {
+                       const FileJobOptions& options) {
     const JobWords& words = job == FileJob::kDecrypt ? kDecryptWords : kEncryptWords;
+    const StatusSink& status = options.status;
+    const WallClock& clock = options.clock;
     try {
         const std::chrono::sys_seconds start = clock();
         status("Getting file: " + SourceFile);
@@ -59,8 +60,8 @@ std::string RunFileJob(FileJob job, const std::string& SourceFile, const std::st
         status(std::string(words.working) + SourceFile);
         const std::string error =
             job == FileJob::kDecrypt
-                ? m_Encryption::DecryptFileWithSalt(SourceFile, DestFile, skey, progress, clear_head)
-                : m_Encryption::EncryptFileWithSalt(SourceFile, DestFile, skey, progress);
+                ? m_Encryption::DecryptFileWithSalt(SourceFile, DestFile, skey, options.progress, options.clear_head)
+                : m_Encryption::EncryptFileWithSalt(SourceFile, DestFile, skey, options.progress);
         if (!error.empty()) {
             return std::string(words.error_prefix) + error;
         }

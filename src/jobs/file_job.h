@@ -26,17 +26,23 @@ using WallClock = std::function<std::chrono::sys_seconds()>;
 // hours run from 0 to 23. A clock set back in between gives the size of the step.
 [[nodiscard]] std::string FormatElapsed(std::chrono::seconds elapsed);
 
+// How a job reports and what it hands back besides its result; a caller
+// names what it sets: `{.status = log, .progress = bar}`.
+struct FileJobOptions {
+    StatusSink status;
+    WallClock clock = SystemWallClock;
+    m_Encryption::Progress progress = {};
+    // A decrypt job fills this, when given, with the first clear bytes it wrote.
+    m_Encryption::ClearHead* clear_head = nullptr;
+};
+
 // Runs one job to its end and returns "" when the destination was written.
 // Any failure gives "DecryptError: " or "EncryptError: " followed by the
 // error's number, two spaces and its description; the lines already sent
 // stand, and the job says nothing more. It never throws. The caller has
 // checked the paths and the key; the job only confirms that the source can
-// still be reached. A decrypt job fills `clear_head`, when given, with the
-// first clear bytes it wrote.
+// still be reached.
 [[nodiscard]] std::string RunFileJob(FileJob job, const std::string& SourceFile, const std::string& DestFile,
-                                     const std::string& skey, const StatusSink& status,
-                                     const WallClock& clock = SystemWallClock,
-                                     const m_Encryption::Progress& progress = {},
-                                     m_Encryption::ClearHead* clear_head = nullptr);
+                                     const std::string& skey, const FileJobOptions& options);
 
 }  // namespace m_Decoder

@@ -12,7 +12,7 @@
 
 namespace zqcrypt {
 
-ClientKey ReadClientKey(const KeySources& sources) {
+std::string ReadClientKey(const KeySources& sources) {
     std::string utf8;
     if (sources.variable != nullptr) {
         utf8 = sources.variable;
@@ -22,30 +22,29 @@ ClientKey ReadClientKey(const KeySources& sources) {
             utf8 = std::move(*typed);
         }
     }
-    const std::string trimmed = util::TrimSpaces(utf8);
-    return ClientKey{
-        .bytes = platform::codepage::BytesFromUtf8(trimmed),
-        .outside_code_page = platform::codepage::FirstUncarriableUtf8(trimmed) != platform::codepage::kAllCarriable,
-    };
+    return util::TrimSpaces(utf8);
 }
 
-std::optional<std::string> KeyForCommand(const KeySources& sources, KeyUse use, const Console& console) {
-    ClientKey key = ReadClientKey(sources);
-    if (key.bytes.empty()) {
+std::optional<std::string> KeyForCommand(const KeySources& sources, m_Decoder::KeyUse use, const Console& console) {
+    const std::string key = ReadClientKey(sources);
+    if (key.empty()) {
         Complain(console, kKeyMissing);
         if (sources.variable == nullptr && !IsTerminal(sources.terminal_fd)) {
             Complain(console, kHowToGiveTheKey);  // a script's author would not know where else to look
         }
         return std::nullopt;
     }
-    if (key.outside_code_page) {
-        if (use == KeyUse::kMake) {
+    switch (m_Decoder::FitOfKeyUtf8(key, use)) {
+        case m_Decoder::KeyFit::kRefused:
             Complain(console, m_Decoder::kKeyCannotBeUsed);
             return std::nullopt;
-        }
-        Complain(console, kKeyOutsideCodePageWarning);
+        case m_Decoder::KeyFit::kWeakened:
+            Complain(console, kKeyOutsideCodePageWarning);
+            break;
+        case m_Decoder::KeyFit::kWhole:
+            break;
     }
-    return std::move(key.bytes);
+    return platform::codepage::BytesFromUtf8(key);
 }
 
 }  // namespace zqcrypt

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jobs/uncarriable_input.h"
+
 #include <optional>
 #include <string>
 
@@ -18,28 +20,18 @@ struct KeySources {
     int prompt_fd = 2;
 };
 
-struct ClientKey {
-    // As the cipher takes it: spaces trimmed from both ends, then turned into
-    // a byte string through the single-byte code page. Empty when there is no
-    // key: the caller refuses with "Key Missing!".
-    std::string bytes;
-    // Some character of the key has no code in the code page and became "?".
-    // New containers and texts refuse such a key; reading old ones warns.
-    bool outside_code_page = false;
-};
-
 // ZQ_KEY wins when it is set; otherwise the key is asked for when standard
-// input is a terminal.
-[[nodiscard]] ClientKey ReadClientKey(const KeySources& sources);
+// input is a terminal. The key as UTF-8 text, spaces trimmed from both ends;
+// empty when there is none: the caller refuses with "Key Missing!".
+[[nodiscard]] std::string ReadClientKey(const KeySources& sources);
 
-// What a command does with the key: read what exists, or make something new.
-enum class KeyUse { kRead, kMake };
-
-// The key for a command, or nothing once the refusal has been said on the
+// The key for a command, as the cipher takes it (a byte string through the
+// single-byte code page), or nothing once the refusal has been said on the
 // console: "Key Missing!", or, for a command that makes something new, a key
 // the code page cannot carry. Reading goes on with such a key, after a
 // warning: files and texts that clients already have were made with each such
 // character as "?", and may depend on it.
-[[nodiscard]] std::optional<std::string> KeyForCommand(const KeySources& sources, KeyUse use, const Console& console);
+[[nodiscard]] std::optional<std::string> KeyForCommand(const KeySources& sources, m_Decoder::KeyUse use,
+                                                       const Console& console);
 
 }  // namespace zqcrypt

@@ -10,10 +10,9 @@
 #include "util/path_helpers.h"
 #include "zqcrypt/deferred_interrupts.h"
 #include "zqcrypt/fd_io.h"
+#include "zqcrypt/job_report.h"
 #include "zqcrypt/messages.h"
-#include "zqcrypt/progress_display.h"
 
-#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -24,83 +23,52 @@ namespace {
 // The runtime's number for an interrupted operation.
 constexpr std::int32_t kUserInterrupt = 18;
 
-// Status lines are a report, not the work: once standard output has failed
-// the job goes on without them, and the command's end reports the failure.
-class StatusPrinter {
-public:
-    StatusPrinter(const Console& console, bool quiet, ProgressDisplay* progress)
-        : console_(console), quiet_(quiet), progress_(progress) {}
-
-    void Print(const std::string& line) {
-        if (progress_ != nullptr) {
-            progress_->Clear();
-        }
-        if (!quiet_) {
-            (void)WriteOutput(console_, util::EscapedText(line) + "\n");
-        }
-    }
-
-private:
-    const Console& console_;
-    bool quiet_;
-    ProgressDisplay* progress_;
+// What a file job needs before it starts: the key, and where the job reports.
+struct JobSetUp {
+    std::string key;
+    JobReport report;
 };
 
-[[nodiscard]] std::optional<ProgressDisplay> ProgressOnTerminal(const Console& console) {
-    if (!IsTerminal(console.err)) {
+// Nothing once the key has been refused on the console.
+[[nodiscard]] std::optional<JobSetUp> SetUpJob(const Invocation& invocation, const KeySources& key_sources,
+                                               m_Decoder::KeyUse use, const Console& console) {
+    std::optional<std::string> key = KeyForCommand(key_sources, use, console);
+    if (!key) {
         return std::nullopt;
     }
-    return ProgressDisplay(
-        [fd = console.err, failures = console.failures](std::string_view text) {
-            try {
-                WriteAll(fd, text);
-            } catch (const platform::RuntimeError&) {
-                // A progress line that cannot be drawn is no reason to stop.
-                failures->NoteError();
-            }
-        },
-        [] { return std::chrono::steady_clock::now(); });
+    return JobSetUp{std::move(*key), JobReport(console, invocation.quiet)};
 }
 
 // The job's progress on the terminal, and an interrupt turned into the job's
 // failure, so that the job removes its unfinished file.
-void ShowProgressUnlessInterrupted(const DeferredInterrupts& interrupts, std::optional<ProgressDisplay>& progress,
-                                   std::uint64_t done, std::uint64_t total) {
+void ShowProgressUnlessInterrupted(const DeferredInterrupts& interrupts, JobReport& report, std::uint64_t done,
+                                   std::uint64_t total) {
     if (interrupts.Arrived()) {
         throw platform::RuntimeError(kUserInterrupt, "User interrupt occurred");
     }
-    if (progress) {
-        progress->Update(done, total);
-    }
+    report.Progress(done, total);
 }
 
 // decrypt --beside: each file as the attachment window's queue takes it,
 // refused or failed files each with one "Skipped:" line on standard error.
 [[nodiscard]] ExitStatus RunBesideCommand(const Invocation& invocation, const KeySources& key_sources,
                                           const Console& console) {
-    const std::optional<std::string> key_found = KeyForCommand(key_sources, KeyUse::kRead, console);
-    if (!key_found) {
+    std::optional<JobSetUp> set_up = SetUpJob(invocation, key_sources, m_Decoder::KeyUse::kRead, console);
+    if (!set_up) {
         return ExitStatus::kRefused;
     }
-    const std::string& key = *key_found;
-    std::optional<ProgressDisplay> progress;
-    if (!invocation.quiet) {
-        progress = ProgressOnTerminal(console);
-    }
-    StatusPrinter status(console, invocation.quiet, progress ? &*progress : nullptr);
+    JobReport& report = set_up->report;
     const DeferredInterrupts* interrupts = nullptr;
     m_Decoder::BesideQueueEvents events;
-    events.status = [&status](const std::string& line) { status.Print(line); };
-    events.progress = [&interrupts, &progress](std::uint64_t done, std::uint64_t total) {
-        ShowProgressUnlessInterrupted(*interrupts, progress, done, total);
+    events.status = [&report](const std::string& line) { report.Status(line); };
+    events.progress = [&interrupts, &report](std::uint64_t done, std::uint64_t total) {
+        ShowProgressUnlessInterrupted(*interrupts, report, done, total);
     };
-    events.around_each = [&interrupts, &progress](const std::function<void()>& job) {
+    events.around_each = [&interrupts, &report](const std::function<void()>& job) {
         const DeferredInterrupts held_back;
         interrupts = &held_back;
         job();
-        if (progress) {
-            progress->Clear();
-        }
+        report.ClearProgress();
         interrupts = nullptr;
     };  // an interrupt held back ends the program there, before the next file
     events.finished = [&console](const std::string& source, const m_Decoder::BesideOutcome& outcome) {
@@ -110,7 +78,7 @@ void ShowProgressUnlessInterrupted(const DeferredInterrupts& interrupts, std::op
             Complain(console, util::EscapedText(outcome.destination) + ": " + m_Decoder::kWrongKeyWarning);
         }
     };
-    const m_Decoder::BesideTally tally = m_Decoder::DecryptQueueBeside(invocation.beside, key, events);
+    const m_Decoder::BesideTally tally = m_Decoder::DecryptQueueBeside(invocation.beside, set_up->key, events);
     if (tally.failed != 0) {
         return ExitStatus::kJobFailed;
     }
@@ -134,33 +102,25 @@ ExitStatus RunFileCommand(const Invocation& invocation, const KeySources& key_so
     }
     // The window's Encode goes ahead with an empty key; in a script that would
     // write a file nobody can open with the key they meant, so both refuse.
-    const std::optional<std::string> key_found =
-        KeyForCommand(key_sources, decrypt ? KeyUse::kRead : KeyUse::kMake, console);
-    if (!key_found) {
+    std::optional<JobSetUp> set_up =
+        SetUpJob(invocation, key_sources, decrypt ? m_Decoder::KeyUse::kRead : m_Decoder::KeyUse::kMake, console);
+    if (!set_up) {
         return ExitStatus::kRefused;
     }
-    const std::string& key = *key_found;
-
-    std::optional<ProgressDisplay> progress;
-    if (!invocation.quiet) {
-        progress = ProgressOnTerminal(console);
-    }
-    StatusPrinter status(console, invocation.quiet, progress ? &*progress : nullptr);
-    status.Print("Here we go!");
+    JobReport& report = set_up->report;
+    report.Status("Here we go!");
     std::string result;
     m_Encryption::ClearHead clear_head;
     {
         const DeferredInterrupts interrupts;
-        result = m_Decoder::RunFileJob(
-            job, invocation.source, invocation.destination, key,
-            [&status](const std::string& line) { status.Print(line); }, m_Decoder::SystemWallClock,
-            [&interrupts, &progress](std::uint64_t done, std::uint64_t total) {
-                ShowProgressUnlessInterrupted(interrupts, progress, done, total);
-            },
-            decrypt ? &clear_head : nullptr);
-        if (progress) {
-            progress->Clear();
-        }
+        result = m_Decoder::RunFileJob(job, invocation.source, invocation.destination, set_up->key,
+                                       {.status = [&report](const std::string& line) { report.Status(line); },
+                                        .progress =
+                                            [&interrupts, &report](std::uint64_t done, std::uint64_t total) {
+                                                ShowProgressUnlessInterrupted(interrupts, report, done, total);
+                                            },
+                                        .clear_head = decrypt ? &clear_head : nullptr});
+        report.ClearProgress();
     }  // an interrupt held back ends the program here
 
     if (!result.empty()) {

@@ -1,6 +1,6 @@
 #include "zqcrypt/terminal_restore.h"
 
-#include "zqcrypt/ending_signals.h"
+#include "jobs/ending_signals.h"
 
 #include <unistd.h>
 
@@ -31,9 +31,9 @@ TerminalRestoreOnSignal::TerminalRestoreOnSignal(int fd, const termios& saved) {
     action.sa_handler = RestoreTerminalAndRaise;
     sigfillset(&action.sa_mask);
     action.sa_flags = SA_RESETHAND | SA_NODEFER;
-    for (const int signal_number : EndingSignals()) {
+    for (const int signal_number : m_Decoder::EndingSignals()) {
         Handled handled{signal_number, {}};
-        if (::sigaction(signal_number, nullptr, &handled.previous) != 0 || handled.previous.sa_handler == SIG_IGN) {
+        if (m_Decoder::IsIgnored(signal_number) || ::sigaction(signal_number, nullptr, &handled.previous) != 0) {
             continue;  // nohup and the like: an ignored signal ends nothing
         }
         if (::sigaction(signal_number, &action, nullptr) == 0) {

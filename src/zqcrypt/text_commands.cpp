@@ -75,7 +75,7 @@ constexpr std::string_view kLoneLineBreakWarning =
 ExitStatus RunTextCommand(const Invocation& invocation, const KeySources& key_sources, const Console& console) {
     const bool decode = invocation.command == Command::kDecodeText;
     const std::optional<std::string> key_found =
-        KeyForCommand(key_sources, decode ? KeyUse::kRead : KeyUse::kMake, console);
+        KeyForCommand(key_sources, decode ? m_Decoder::KeyUse::kRead : m_Decoder::KeyUse::kMake, console);
     if (!key_found) {
         return ExitStatus::kRefused;
     }

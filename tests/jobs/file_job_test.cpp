@@ -41,9 +41,10 @@ struct Job {
 Job RunJob(FileJob kind, const fs::path& source, const fs::path& dest, const std::string& key,
            std::chrono::seconds elapsed = 7s, const m_Encryption::Progress& progress = {}) {
     Job job;
-    job.result = RunFileJob(
-        kind, source.string(), dest.string(), key, [&job](const std::string& line) { job.lines.push_back(line); },
-        ClockOf(elapsed), progress);
+    job.result = RunFileJob(kind, source.string(), dest.string(), key,
+                            {.status = [&job](const std::string& line) { job.lines.push_back(line); },
+                             .clock = ClockOf(elapsed),
+                             .progress = progress});
     return job;
 }
 
@@ -143,15 +144,15 @@ TEST(RunFileJob, AStatusLineThatCannotBeAddedEndsTheJob) {
     TempDir dir;
     WriteFile(dir / "plain", "x");
     std::vector<std::string> lines;
-    const std::string result = RunFileJob(
-        FileJob::kEncrypt, (dir / "plain").string(), (dir / "out").string(), "key",
-        [&lines](const std::string& line) {
-            if (lines.size() == 1) {
-                throw platform::RuntimeError(platform::err::kDeviceIoError);
-            }
-            lines.push_back(line);
-        },
-        ClockOf(0s));
+    const std::string result = RunFileJob(FileJob::kEncrypt, (dir / "plain").string(), (dir / "out").string(), "key",
+                                          {.status =
+                                               [&lines](const std::string& line) {
+                                                   if (lines.size() == 1) {
+                                                       throw platform::RuntimeError(platform::err::kDeviceIoError);
+                                                   }
+                                                   lines.push_back(line);
+                                               },
+                                           .clock = ClockOf(0s)});
     EXPECT_EQ(result, "EncryptError: 57  Device I/O error");
     EXPECT_EQ(lines.size(), 1U);
     EXPECT_FALSE(fs::exists(dir / "out")) << "the container never ran";

@@ -1,10 +1,10 @@
 #include "ui/files/frm_decode_file.h"
 
+#include "jobs/decrypt_beside.h"
 #include "jobs/file_job.h"
 #include "jobs/file_job_checks.h"
 #include "jobs/uncarriable_input.h"
 #include "jobs/wrong_key_check.h"
-#include "platform/code_page.h"
 #include "ui/byte_text.h"
 #include "ui/display_text.h"
 #include "ui/file_drops.h"
@@ -106,14 +106,14 @@ void frmDecodeFile::StatusAdd(const std::string& sText) {
 std::string frmDecodeFile::DoDecryptFile(const std::string& SourceFile, const std::string& DestFile,
                                          const std::string& skey) {
     return m_Decoder::RunFileJob(
-        m_Decoder::FileJob::kDecrypt, SourceFile, DestFile, skey, [this](const std::string& line) { StatusAdd(line); },
-        m_Decoder::SystemWallClock, {}, &clear_head_);
+        m_Decoder::FileJob::kDecrypt, SourceFile, DestFile, skey,
+        {.status = [this](const std::string& line) { StatusAdd(line); }, .clear_head = &clear_head_});
 }
 
 std::string frmDecodeFile::DoEncryptFile(const std::string& SourceFile, const std::string& DestFile,
                                          const std::string& skey) {
     return m_Decoder::RunFileJob(m_Decoder::FileJob::kEncrypt, SourceFile, DestFile, skey,
-                                 [this](const std::string& line) { StatusAdd(line); });
+                                 {.status = [this](const std::string& line) { StatusAdd(line); }});
 }
 
 void frmDecodeFile::cmdCancel_Click() {
@@ -141,7 +141,7 @@ void frmDecodeFile::cmdDecode_Click() {
     if (!error.empty()) {
         MsgBox(this, QStringLiteral("Error!"), QStringLiteral("Error Decoding File!\r\n") + DisplayText(error));
     } else if (m_Decoder::LooksLikeWrongKey(clear_head_)) {
-        WarnOfWrongKey(1, 1, false);
+        WarnOfWrongKeyForFile();
     }
     clear_head_ = {};
 }
@@ -161,7 +161,8 @@ void frmDecodeFile::cmdEBrowse_Click() {
         txtEFile_->setText(frmDrive_.sFileName.ToText());
     }
     // Proposed even when no file was selected: from the folder, or from what was typed.
-    txtDFile_->setText(QString::fromStdString(ProposedDestination(frmDrive_.sFileName.ToText().toStdString())));
+    txtDFile_->setText(
+        QString::fromStdString(m_Decoder::ProposedDestination(frmDrive_.sFileName.ToText().toStdString())));
 }
 
 void frmDecodeFile::cmdEncode_Click() {
@@ -174,7 +175,7 @@ void frmDecodeFile::cmdEncode_Click() {
     if (const auto refusal = m_Decoder::CheckJobInputs(m_Decoder::FileJob::kEncrypt, source, dest, key)) {
         return RefuseToProceed(QString::fromUtf8(m_Decoder::RefusalPrompt(m_Decoder::FileJob::kEncrypt, *refusal)));
     }
-    if (KeyOutsideCodePage()) {
+    if (m_Decoder::FitOfKey(key_source_().toStdU32String(), m_Decoder::KeyUse::kMake) == m_Decoder::KeyFit::kRefused) {
         return RefuseToProceed(QString::fromUtf8(m_Decoder::kKeyCannotBeUsed));
     }
 
@@ -209,10 +210,8 @@ std::string frmDecodeFile::TrimmedPath(const QLineEdit& box) {
     return util::TrimSpaces(box.text().toStdString());
 }
 
-bool frmDecodeFile::KeyOutsideCodePage() const {
-    // A new container must not get a key weaker than the one typed. Decode
-    // goes on: old files were made with such characters turned into "?".
-    return platform::codepage::FirstUncarriable(key_source_().toStdU32String()) != platform::codepage::kAllCarriable;
+void frmDecodeFile::WarnOfWrongKeyForFile() {
+    MsgBox(this, QString::fromUtf8(m_Decoder::kCheckTheKeyTitle), QString::fromUtf8(m_Decoder::kWrongKeyWarning));
 }
 
 std::string frmDecodeFile::TrimmedKey() const {

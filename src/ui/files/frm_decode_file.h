@@ -67,12 +67,15 @@ private:
     void RefuseToProceed(const QString& prompt);
     [[nodiscard]] static std::string TrimmedPath(const QLineEdit& box);
     [[nodiscard]] std::string TrimmedKey() const;
-    [[nodiscard]] bool KeyOutsideCodePage() const;
 
     // Decodes the queued files, each beside itself, and empties the queue.
     void RunQueue();
-    // The "Check the Key" box, after a job whose clear bytes look like noise.
-    void WarnOfWrongKey(std::size_t suspects, std::size_t decoded, bool queue);
+    // The "Check the Key" box, after the one file of Decode came out looking
+    // like noise.
+    void WarnOfWrongKeyForFile();
+    // The same box once for a whole queue, counting the `suspects` among the
+    // `decoded` files.
+    void WarnOfWrongKeyForQueue(std::size_t suspects, std::size_t decoded);
 
     KeySource key_source_;
     // The program's one file chooser. Browse is its only user, and unloading

@@ -57,21 +57,17 @@ void frmDecodeFile::RunQueue() {
         RefuseToProceed(QString::fromStdString(m_Decoder::NotDecodedSummary(tally.NotDecoded(), tally.total)));
     }
     if (tally.suspects != 0) {
-        WarnOfWrongKey(tally.suspects, tally.decoded, true);
+        WarnOfWrongKeyForQueue(tally.suspects, tally.decoded);
     }
 }
 
-void frmDecodeFile::WarnOfWrongKey(std::size_t suspects, std::size_t decoded, bool queue) {
-    QString prompt = QString::fromUtf8(m_Decoder::kWrongKeyWarning);
-    if (queue) {
-        // One box for the whole queue, counting the files it is about.
-        prompt = QStringLiteral(
-                     "%1 of %2 decoded files %3 not look like any known kind of file. "
-                     "The client key may be wrong.")
-                     .arg(suspects)
-                     .arg(decoded)
-                     .arg(suspects == 1 ? QStringLiteral("does") : QStringLiteral("do"));
-    }
+void frmDecodeFile::WarnOfWrongKeyForQueue(std::size_t suspects, std::size_t decoded) {
+    const QString prompt = QStringLiteral(
+                               "%1 of %2 decoded files %3 not look like any known kind of file. "
+                               "The client key may be wrong.")
+                               .arg(suspects)
+                               .arg(decoded)
+                               .arg(suspects == 1 ? QStringLiteral("does") : QStringLiteral("do"));
     MsgBox(this, QString::fromUtf8(m_Decoder::kCheckTheKeyTitle), prompt);
 }
 

@@ -43,8 +43,10 @@ TerminationSignals::TerminationSignals(QWidget& window) : QObject(&window), wind
     action.sa_handler = WriteSignalToPipe;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (std::size_t i = 0; i < kTerminationSignals.size(); ++i) {
-        (void)::sigaction(kTerminationSignals[i], &action, &previous_[i]);
+    for (std::size_t i = 0; i < m_Decoder::kEndRequests.size(); ++i) {
+        if (!m_Decoder::IsIgnored(m_Decoder::kEndRequests[i])) {
+            installed_[i] = ::sigaction(m_Decoder::kEndRequests[i], &action, &previous_[i]) == 0;
+        }
     }
 }
 
@@ -52,8 +54,10 @@ TerminationSignals::~TerminationSignals() {
     if (!write_end_.Valid()) {
         return;
     }
-    for (std::size_t i = 0; i < kTerminationSignals.size(); ++i) {
-        (void)::sigaction(kTerminationSignals[i], &previous_[i], nullptr);
+    for (std::size_t i = 0; i < m_Decoder::kEndRequests.size(); ++i) {
+        if (installed_[i]) {
+            (void)::sigaction(m_Decoder::kEndRequests[i], &previous_[i], nullptr);
+        }
     }
     signal_pipe.store(-1);
     delete notifier_;  // before its descriptor closes with the members

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jobs/ending_signals.h"
 #include "platform/unique_fd.h"
 
 #include <QObject>
@@ -12,16 +13,14 @@ class QWidget;
 
 namespace ui {
 
-// The signals with which a session manager, a terminal or `kill` ask the
-// program to end.
-inline constexpr std::array<int, 3> kTerminationSignals = {SIGTERM, SIGINT, SIGHUP};
-
-// Ends the program on those signals as File > Exit does: `window` is closed,
-// so the remembered key is saved or deleted as at any unload. The handler
-// only writes the signal's number into a pipe; the event loop reads it, so a
-// signal that arrives while a file job runs (on this same thread, without
-// yielding) takes effect once the job has ended. One instance at a time; it
-// puts the previous handlers back when it goes.
+// Ends the program on the requests to end (m_Decoder::kEndRequests: a
+// session manager, a terminal or `kill`) as File > Exit does: `window` is
+// closed, so the remembered key is saved or deleted as at any unload. The
+// handler only writes the signal's number into a pipe; the event loop reads
+// it, so a signal that arrives while a file job runs (on this same thread,
+// without yielding) takes effect once the job has ended. A request ignored
+// when it begins (`nohup`) stays ignored. One instance at a time; it puts the
+// previous handlers back when it goes.
 class TerminationSignals : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TerminationSignals)
@@ -37,7 +36,9 @@ private:
     platform::UniqueFd read_end_;
     platform::UniqueFd write_end_;
     QSocketNotifier* notifier_ = nullptr;
-    std::array<struct sigaction, kTerminationSignals.size()> previous_{};  // indexed as kTerminationSignals
+    // Indexed as m_Decoder::kEndRequests.
+    std::array<struct sigaction, m_Decoder::kEndRequests.size()> previous_{};
+    std::array<bool, m_Decoder::kEndRequests.size()> installed_{};
 };
 
 // What the program does: a TerminationSignals owned by `window`.

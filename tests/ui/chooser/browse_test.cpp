@@ -1,6 +1,7 @@
 #include "ui/files/browse.h"
 
 #include "chooser_test_support.h"
+#include "jobs/decrypt_beside.h"
 #include "modal_dialog.h"
 #include "ui/chooser/file_list_box.h"
 #include "ui/chooser/folder_list_box.h"
@@ -91,7 +92,7 @@ private Q_SLOTS:
     void proposalOnTheOtherPlatformsSeparator() {
         QFETCH(QString, chosen);
         QFETCH(QString, proposal);
-        QCOMPARE(QString::fromStdString(ui::ProposedDestination(chosen.toStdString(), '\\')), proposal);
+        QCOMPARE(QString::fromStdString(m_Decoder::ProposedDestination(chosen.toStdString(), '\\')), proposal);
     }
 
     void chosenFileFillsBothBoxes_data() {

@@ -4,9 +4,9 @@
 #include "ui/main/termination_signals.h"
 
 #include "cipher/file_container.h"
+#include "jobs/key_store.h"
 #include "support/temp_dir.h"
 #include "ui/files/attach_file_window.h"
-#include "jobs/key_store.h"
 #include "window_driver.h"
 
 #include <QAbstractItemModel>
@@ -32,6 +32,7 @@ private Q_SLOTS:
     void endsAsAnUnloadDoes_data();
     void endsAsAnUnloadDoes();
     void aSignalDuringAFileJobWaitsForItsEnd();
+    void aHangUpIgnoredUnderNohupStaysIgnored();
 };
 
 void TerminationSignalsTest::endsAsAnUnloadDoes_data() {
@@ -104,6 +105,29 @@ void TerminationSignalsTest::aSignalDuringAFileJobWaitsForItsEnd() {
     QVERIFY(driver.Window().isVisible());
     QTRY_VERIFY(!driver.Window().isVisible());
     QVERIFY(!file_window->isVisible());
+}
+
+void TerminationSignalsTest::aHangUpIgnoredUnderNohupStaysIgnored() {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    struct sigaction previous {};
+    QVERIFY(::sigaction(SIGHUP, &ignore, &previous) == 0);
+    {
+        const TempDir dir;
+        WindowDriver driver(KeyStoreIn(dir.Path()));
+        ui::CloseOnTerminationSignals(driver.Window());
+        struct sigaction now {};
+        QVERIFY(::sigaction(SIGHUP, nullptr, &now) == 0);
+        QVERIFY2(now.sa_handler == SIG_IGN, "the window took over an ignored hang-up");
+        QVERIFY(::raise(SIGHUP) == 0);
+        QCoreApplication::processEvents();
+        QVERIFY(driver.Window().isVisible());
+        // The other requests to end still close the window.
+        QVERIFY(::raise(SIGTERM) == 0);
+        QTRY_VERIFY(!driver.Window().isVisible());
+    }
+    QVERIFY(::sigaction(SIGHUP, &previous, nullptr) == 0);
 }
 
 QTEST_MAIN(TerminationSignalsTest)

@@ -1,11 +1,12 @@
-// A signal that ends zqcrypt during a job on a file system without unnamed
+// A signal that ends a program during a job on a file system without unnamed
 // files: the job's temporary file goes with the program, which still ends as
 // the signal asks.
+#include "jobs/unfinished_file_removal.h"
+
 #include "cipher/chunk_pump.h"
 #include "cipher/file_container.h"
 #include "support/temp_dir.h"
 #include "support/writer_faults.h"
-#include "zqcrypt/deferred_interrupts.h"
 
 #include <gtest/gtest.h>
 
@@ -30,20 +31,23 @@ std::set<std::string> Names(const fs::path& folder) {
 }
 
 TEST(RemoveUnfinishedFilesOnEndingSignals, TheTemporaryFileGoesAndTheSignalEndsTheProgram) {
+    enum class Outcome { kRemoved, kIgnored, kLeftToTheProgram };
     struct Row {
         const char* what;
         int signal;
-        bool ignored_before;
+        Outcome outcome = Outcome::kRemoved;
         int earlier_jobs = 0;  // finished before, each with a temporary file of its own
     };
     const Row rows[] = {
-        {"quit", SIGQUIT, false},
-        {"user signal", SIGUSR1, false},
-        {"alarm", SIGALRM, false},
-        {"file size limit", SIGXFSZ, false},
-        {"real-time", SIGRTMIN + 1, false},
-        {"an ignored signal stays ignored", SIGUSR2, true},
-        {"after more jobs than the list of unfinished files holds", SIGQUIT, false, 8},
+        {"quit", SIGQUIT},
+        {"user signal", SIGUSR1},
+        {"alarm", SIGALRM},
+        {"file size limit", SIGXFSZ},
+        {"broken pipe", SIGPIPE},
+        {"real-time", SIGRTMIN + 1},
+        {"an ignored signal stays ignored", SIGUSR2, Outcome::kIgnored},
+        {"after more jobs than the list of unfinished files holds", SIGQUIT, Outcome::kRemoved, 8},
+        {"a request to end is each program's own", SIGTERM, Outcome::kLeftToTheProgram},
     };
     for (const Row& row : rows) {
         testsupport::TempDir dir;
@@ -57,11 +61,11 @@ TEST(RemoveUnfinishedFilesOnEndingSignals, TheTemporaryFileGoesAndTheSignalEndsT
             const rlimit no_core{0, 0};
             (void)::setrlimit(RLIMIT_CORE, &no_core);
             ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
-            if (row.ignored_before) {
+            if (row.outcome == Outcome::kIgnored) {
                 std::signal(row.signal, SIG_IGN);
             }
             const platform::publish::ForcedNamedTemporary named(platform::publish::NamedTemporary::kRenameNoReplace);
-            const zqcrypt::DeferredInterrupts guard;
+            const m_Decoder::RemoveUnfinishedFilesOnEndingSignals guard;
             fs::create_directory(dir / "earlier");
             for (int job = 0; job < row.earlier_jobs; ++job) {
                 const std::string earlier = (dir / "earlier" / std::to_string(job)).string();
@@ -84,12 +88,17 @@ TEST(RemoveUnfinishedFilesOnEndingSignals, TheTemporaryFileGoesAndTheSignalEndsT
         }
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
-        if (row.ignored_before) {
+        if (row.outcome == Outcome::kIgnored) {
             EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << row.what;
             EXPECT_EQ(Names(work), (std::set<std::string>{"plain", "e~plain"})) << row.what;
-        } else {
-            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == row.signal) << row.what << ": status " << status;
+            continue;
+        }
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == row.signal) << row.what << ": status " << status;
+        if (row.outcome == Outcome::kRemoved) {
             EXPECT_EQ(Names(work), std::set<std::string>{"plain"}) << row.what;
+        } else {
+            EXPECT_EQ(Names(work).size(), 2U) << row.what << ": the temporary file is the program's to remove";
+            EXPECT_FALSE(Names(work).contains("e~plain")) << row.what;
         }
     }
 }

@@ -1,8 +1,8 @@
-#include "zqcrypt/ending_signals.h"
+#include "jobs/ending_signals.h"
 
-#include <csignal>
+#include <algorithm>
 
-namespace zqcrypt {
+namespace m_Decoder {
 
 std::vector<int> EndingSignals() {
     std::vector<int> signals = {SIGHUP,  SIGINT,  SIGQUIT,   SIGILL,  SIGTRAP, SIGABRT, SIGBUS,
@@ -20,4 +20,14 @@ std::vector<int> EndingSignals() {
     return signals;
 }
 
-}  // namespace zqcrypt
+bool IsEndRequest(int signal_number) noexcept {
+    return std::ranges::find(kEndRequests, signal_number) != kEndRequests.end();
+}
+
+bool IsIgnored(int signal_number) noexcept {
+    struct sigaction current {};
+    return ::sigaction(signal_number, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 &&
+           current.sa_handler == SIG_IGN;
+}
+
+}  // namespace m_Decoder
