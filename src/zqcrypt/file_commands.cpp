@@ -21,9 +21,6 @@
 namespace zqcrypt {
 namespace {
 
-// The runtime's number for an interrupted operation.
-constexpr std::int32_t kUserInterrupt = 18;
-
 // Status lines are a report, not the work: once standard output has failed
 // the job goes on without them, and the command's end reports the failure.
 class StatusPrinter {
@@ -67,7 +64,7 @@ private:
 void ShowProgressUnlessInterrupted(const DeferredInterrupts& interrupts, std::optional<ProgressDisplay>& progress,
                                    std::uint64_t done, std::uint64_t total) {
     if (interrupts.Arrived()) {
-        throw platform::RuntimeError(kUserInterrupt, "User interrupt occurred");
+        throw platform::RuntimeError(platform::err::kUserInterrupt);
     }
     if (progress) {
         progress->Update(done, total);

@@ -17,11 +17,10 @@ namespace ui {
 inline constexpr std::array<int, 3> kTerminationSignals = {SIGTERM, SIGINT, SIGHUP};
 
 // Ends the program on those signals as File > Exit does: `window` is closed,
-// so the remembered key is saved or deleted as at any unload. The handler
-// only writes the signal's number into a pipe; the event loop reads it, so a
-// signal that arrives while a file job runs (on this same thread, without
-// yielding) takes effect once the job has ended. One instance at a time; it
-// puts the previous handlers back when it goes.
+// so a running file job stops and the remembered key is saved or deleted as
+// at any unload. The handler only writes the signal's number into a pipe; the
+// event loop reads it. One instance at a time; it puts the previous handlers
+// back when it goes.
 class TerminationSignals : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TerminationSignals)
