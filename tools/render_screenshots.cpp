@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,6 +31,16 @@ constexpr const char* kSampleText =
     "Dear client,\r\n"
     "the contract is attached, encrypted with your key.\r\n"
     "Kind regards";
+
+// Decode runs its job on the window's job thread: Decode can be pressed
+// again once the job has ended and its lines are in the list.
+void DecodeAndWait(const QWidget& window) {
+    auto* decode = window.findChild<QPushButton*>(QStringLiteral("cmdDecode"));
+    decode->click();
+    while (!decode->isEnabled()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
 
 bool RenderMainWindow(const QString& file) {
     // An empty folder of its own: no remembered key is read, none is written.
@@ -74,8 +85,7 @@ bool RenderAttachmentWindow(const QString& file) {
     window.show();
     window.findChild<QLineEdit*>(QStringLiteral("txtEFile"))->setText(QString::fromStdString(encrypted));
     window.findChild<QLineEdit*>(QStringLiteral("txtDFile"))->setText(QString::fromStdString(plain));
-    window.findChild<QPushButton*>(QStringLiteral("cmdDecode"))->click();
-    QApplication::processEvents();
+    DecodeAndWait(window);
     if (!QFile::exists(QString::fromStdString(plain))) {
         std::fprintf(stderr, "the sample attachment did not decrypt\n");
         return false;
@@ -138,8 +148,7 @@ bool RenderDropAndDecode(const QString& queued_file, const QString& decoded_file
         return false;
     }
 
-    window.findChild<QPushButton*>(QStringLiteral("cmdDecode"))->click();
-    QApplication::processEvents();
+    DecodeAndWait(window);
     for (const auto& [name, body] : attachments) {
         QFile decoded(mail.filePath(name));
         if (!decoded.open(QIODevice::ReadOnly) || decoded.readAll() != body) {

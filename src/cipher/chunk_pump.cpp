@@ -1,5 +1,7 @@
 #include "cipher/chunk_pump.h"
 
+#include "cipher/pump_test_hooks.h"
+
 #include <algorithm>
 #include <condition_variable>
 #include <deque>
@@ -60,6 +62,7 @@ public:
                 break;
             }
             try {
+                detail::BeforeEachChunk();
                 chunk->size = std::min(chunk->size, step(std::span(chunk->bytes.data(), chunk->size), chunk->last));
             } catch (...) {
                 step_error = std::current_exception();
@@ -192,6 +195,7 @@ void PumpChunks(const ChunkRead& read, std::uint64_t length, const ChunkStep& st
         // One chunk leaves nothing to overlap: threads would only cost time.
         std::vector<std::uint8_t> chunk(static_cast<std::size_t>(length));
         read(0, chunk);
+        detail::BeforeEachChunk();
         const std::size_t size = std::min(chunk.size(), step(chunk, true));
         write(std::span<const std::uint8_t>(chunk.data(), size));
         return;

@@ -20,6 +20,8 @@ std::string StandardDescription(std::int32_t number) {
             return "Out of memory";
         case err::kSubscriptOutOfRange:
             return "Subscript out of range";
+        case err::kUserInterrupt:
+            return "User interrupt occurred";
         case err::kBadFileName:
             return "Bad file name or number";
         case err::kFileNotFound:

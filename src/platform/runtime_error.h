@@ -14,6 +14,8 @@ inline constexpr std::int32_t kInvalidProcedureCall = 5;
 inline constexpr std::int32_t kOverflow = 6;
 inline constexpr std::int32_t kOutOfMemory = 7;
 inline constexpr std::int32_t kSubscriptOutOfRange = 9;
+// The user asked a running job to stop.
+inline constexpr std::int32_t kUserInterrupt = 18;
 inline constexpr std::int32_t kBadFileName = 52;
 inline constexpr std::int32_t kFileNotFound = 53;
 inline constexpr std::int32_t kDeviceIoError = 57;

@@ -20,9 +20,6 @@
 namespace zqcrypt {
 namespace {
 
-// The runtime's number for an interrupted operation.
-constexpr std::int32_t kUserInterrupt = 18;
-
 // What a file job needs before it starts: the key, and where the job reports.
 struct JobSetUp {
     std::string key;
@@ -44,7 +41,7 @@ struct JobSetUp {
 void ShowProgressUnlessInterrupted(const DeferredInterrupts& interrupts, JobReport& report, std::uint64_t done,
                                    std::uint64_t total) {
     if (interrupts.Arrived()) {
-        throw platform::RuntimeError(kUserInterrupt, "User interrupt occurred");
+        throw platform::RuntimeError(platform::err::kUserInterrupt);
     }
     report.Progress(done, total);
 }

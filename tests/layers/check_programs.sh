@@ -6,7 +6,7 @@ set -euo pipefail
 zqdecoder=$1
 zqcrypt=$2
 status=0
-test_classes='ForcedNamedTemporary|SyncFailure|BeforePublishing|CryptCallFailure|FailingCall|IgnoredModeChange'
+test_classes='HeldChunks|ForcedNamedTemporary|SyncFailure|BeforePublishing|CryptCallFailure|FailingCall|IgnoredModeChange'
 
 for program in "$zqdecoder" "$zqcrypt"; do
     symbols=$(nm --demangle "$program")

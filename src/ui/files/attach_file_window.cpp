@@ -5,6 +5,8 @@
 #include "ui/files/frm_decode_file.h"
 #include "ui/main/frm_decode.h"
 
+#include <QPointer>
+
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -33,10 +35,17 @@ std::string AbsoluteCleanName(const std::string& name) {
 
 void AttachFileWindow(frmDecode& main_window) {
     // The main window owns the attachment window, so the reference outlives it.
-    main_window.SetFileWindowFactory([&main_window] {
+    auto made = std::make_shared<QPointer<frmDecodeFile>>();
+    main_window.SetFileWindowFactory([&main_window, made] {
         auto file_window = std::make_unique<frmDecodeFile>([&main_window] { return main_window.ClientKeyText(); });
         file_window->setWindowIcon(main_window.windowIcon());
+        *made = file_window.get();
         return file_window;
+    });
+    main_window.SetBeforeUnload([made] {
+        if (!made->isNull()) {
+            (*made)->StopJob();
+        }
     });
     AcceptFileDrops(main_window,
                     [&main_window](const std::vector<std::string>& files) { OpenInFileWindow(main_window, files); });

@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 
 #include <utility>
@@ -84,6 +85,14 @@ void frmDecodeFile::CreateControls() {
     lstStatus_->setAccessibleName(QStringLiteral("Status"));
     cmdEncode_ = PlaceButton(this, "cmdEncode", QStringLiteral("Encode"), FromTwips(6240, 2760, 1095, 375));
     cmdEncode_->hide();  // nothing in the program shows it
+    // The strip left of Cancel is free: a job's progress shows there while it runs.
+    prgJob_ = Place<QProgressBar>(this, "prgJob", FromTwips(240, 2760, 1215, 375));
+    prgJob_->setAccessibleName(QStringLiteral("Progress"));
+    prgJob_->setRange(0, kProgressSteps);
+    prgJob_->hide();
+    lblJobFile_ = Place<QLabel>(this, "lblJobFile", FromTwips(1560, 2760, 1200, 375));
+    lblJobFile_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblJobFile_->hide();
 
     QWidget::setTabOrder(cmdCancel_, cmdDecode_);
     QWidget::setTabOrder(cmdDecode_, txtEFile_);
@@ -103,24 +112,25 @@ void frmDecodeFile::StatusAdd(const std::string& sText) {
     lstStatus_->AddLine(DisplayText(sText));
 }
 
-std::string frmDecodeFile::DoDecryptFile(const std::string& SourceFile, const std::string& DestFile,
-                                         const std::string& skey) {
-    return m_Decoder::RunFileJob(
-        m_Decoder::FileJob::kDecrypt, SourceFile, DestFile, skey,
-        {.status = [this](const std::string& line) { StatusAdd(line); }, .clear_head = &clear_head_});
+frmDecodeFile::~frmDecodeFile() {
+    // The job uses the window's members: it ends before they do.
+    job_.StopAndJoin();
 }
 
-std::string frmDecodeFile::DoEncryptFile(const std::string& SourceFile, const std::string& DestFile,
-                                         const std::string& skey) {
-    return m_Decoder::RunFileJob(m_Decoder::FileJob::kEncrypt, SourceFile, DestFile, skey,
-                                 {.status = [this](const std::string& line) { StatusAdd(line); }});
-}
-
+// While a job runs, Cancel stops it and the window stays; otherwise it unloads the window.
 void frmDecodeFile::cmdCancel_Click() {
+    if (job_.Running()) {
+        job_.RequestStop();
+        return;
+    }
     close();
 }
 
+// A file named in the box goes first, then the files queued behind it.
 void frmDecodeFile::cmdDecode_Click() {
+    if (job_.Running()) {
+        return;
+    }
     if (TrimmedPath(*txtEFile_).empty() && !queue_.empty()) {
         return RunQueue();
     }
@@ -137,16 +147,13 @@ void frmDecodeFile::cmdDecode_Click() {
     }
 
     StatusAdd("Here we go!");
-    const std::string error = DoDecryptFile(source, dest, key);
-    if (!error.empty()) {
-        MsgBox(this, QStringLiteral("Error!"), QStringLiteral("Error Decoding File!\r\n") + DisplayText(error));
-    } else if (m_Decoder::LooksLikeWrongKey(clear_head_)) {
-        WarnOfWrongKeyForFile();
-    }
-    clear_head_ = {};
+    StartRun(BoxedJob{m_Decoder::FileJob::kDecrypt, source, dest}, std::exchange(queue_, {}), key);
 }
 
 void frmDecodeFile::cmdEBrowse_Click() {
+    if (job_.Running()) {
+        return;
+    }
     // Without a desktop folder the chooser opens where it was last, silently.
     if (const std::optional<QString> desktop = DesktopFolder()) {
         frmDrive_.sFolderName = *desktop;
@@ -169,6 +176,9 @@ void frmDecodeFile::cmdEncode_Click() {
     // Encrypts the file named in the second box into the first. Neither a
     // missing key nor an existing destination stops it (the container
     // replaces one); a key the code page would weaken does.
+    if (job_.Running()) {
+        return;
+    }
     const std::string source = TrimmedPath(*txtDFile_);
     const std::string dest = TrimmedPath(*txtEFile_);
     const std::string key = TrimmedKey();
@@ -180,15 +190,13 @@ void frmDecodeFile::cmdEncode_Click() {
     }
 
     StatusAdd("Here we go!");
-    const std::string error = DoEncryptFile(source, dest, key);
-    if (!error.empty()) {
-        MsgBox(this, QStringLiteral("Error!"), QStringLiteral("Error Encoding File!\r\n") + DisplayText(error));
-    }
+    StartRun(BoxedJob{m_Decoder::FileJob::kEncrypt, source, dest}, {}, key);
 }
 
 // Every way of unloading the window ends here: Cancel, the close box and a
-// missing key.
+// missing key. A job still running stops first.
 void frmDecodeFile::closeEvent(QCloseEvent* event) {
+    StopJob();
     ClearControls();
     event->accept();
 }

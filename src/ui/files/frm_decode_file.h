@@ -1,17 +1,23 @@
 #pragma once
 
 #include "cipher/file_container.h"
+#include "jobs/beside_queue.h"
+#include "jobs/file_job.h"
 #include "ui/chooser/frm_drive.h"
+#include "ui/files/job_thread.h"
 
 #include <QString>
 #include <QWidget>
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 
 namespace ui {
@@ -25,6 +31,9 @@ class StatusList;
 // controls and that queue, and unloading it (Cancel, the close box, a
 // missing key) empties them, so that every showing after an unload starts
 // afresh.
+//
+// Jobs run on a thread of their own while the window shows their progress;
+// Cancel stops a running job, and the boxes that name files wait for its end.
 class frmDecodeFile : public QWidget {
     Q_OBJECT
 
@@ -33,13 +42,16 @@ public:
     using KeySource = std::function<QString()>;
 
     explicit frmDecodeFile(KeySource key_source, QWidget* parent = nullptr);
+    ~frmDecodeFile() override;
+    Q_DISABLE_COPY_MOVE(frmDecodeFile)
 
     // Appends one line to the status list (UTF-8), any name in it shown as
     // DisplayText shows it.
     void StatusAdd(const std::string& sText);
 
     // Each runs one job to its end, logging it in the status list, and returns
-    // "" on success or the job's error text.
+    // "" on success or the job's error text. Decode and Encode run them on the
+    // job thread, where they log through the window's event loop.
     [[nodiscard]] std::string DoDecryptFile(const std::string& SourceFile, const std::string& DestFile,
                                             const std::string& skey);
     [[nodiscard]] std::string DoEncryptFile(const std::string& SourceFile, const std::string& DestFile,
@@ -49,8 +61,13 @@ public:
     // their names. One file fills both boxes as Browse does; several are
     // queued, each with a line "Queued: PATH", for Decode with an empty
     // encrypted-file box. So is one file that a box could not give back as
-    // it is (a name that is not valid UTF-8).
+    // it is (a name that is not valid UTF-8). While a job runs, every file is
+    // queued: the boxes belong to the job.
     void OpenFiles(const std::vector<std::string>& files);
+
+    // Stops a running job and waits for its thread, before the program ends.
+    // What the job had not yet logged is dropped, and no box is shown for it.
+    void StopJob();
 
 public Q_SLOTS:
     void cmdCancel_Click();
@@ -62,14 +79,46 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The progress bar counts in thousandths: its range is an int, a file's size need not be.
+    static constexpr int kProgressSteps = 1000;
+
     void CreateControls();
     void ClearControls();
     void RefuseToProceed(const QString& prompt);
     [[nodiscard]] static std::string TrimmedPath(const QLineEdit& box);
     [[nodiscard]] std::string TrimmedKey() const;
 
+    // One file named in the boxes, for Decode or Encode.
+    struct BoxedJob {
+        m_Decoder::FileJob job = m_Decoder::FileJob::kDecrypt;
+        std::string source;
+        std::string dest;
+    };
+    // How a run on the job thread ended, for the boxes shown at its end.
+    struct RunOutcome {
+        std::optional<BoxedJob> boxed;
+        std::string error;     // of the boxed job
+        bool stopped = false;  // the boxed job ended on Cancel
+        bool suspect = false;  // the boxed job decoded into what looks like noise
+        std::optional<m_Decoder::BesideTally> queue;
+    };
+
     // Decodes the queued files, each beside itself, and empties the queue.
     void RunQueue();
+    // Runs `boxed` and then `queue` on the job thread; the window shows the
+    // job's progress until the run has ended and its boxes have been shown.
+    void StartRun(std::optional<BoxedJob> boxed, std::vector<std::string> queue, const std::string& key);
+    // On the job thread: decodes `queue`, each file beside itself.
+    [[nodiscard]] m_Decoder::BesideTally DecodeQueue(const std::vector<std::string>& queue, const std::string& key,
+                                                     std::size_t files_before, std::size_t files_in_run);
+    // On the job thread: shows that file `number` of `files` starts.
+    void SendFileNumber(std::size_t number, std::size_t files);
+    // Logs `line` from whichever thread the job runs on.
+    void SendStatus(const std::string& line);
+    [[nodiscard]] m_Encryption::Progress JobProgress();
+    void ShowJobRunning(std::size_t files);
+    void ShowJobEnded();
+    void ShowOutcome(const RunOutcome& outcome);
     // The "Check the Key" box, after the one file of Decode came out looking
     // like noise.
     void WarnOfWrongKeyForFile();
@@ -90,11 +139,15 @@ private:
     QLineEdit* txtDFile_ = nullptr;
     StatusList* lstStatus_ = nullptr;
     QPushButton* cmdEncode_ = nullptr;
+    // Only while a job runs: its bytes done and, for several files, which one.
+    QProgressBar* prgJob_ = nullptr;
+    QLabel* lblJobFile_ = nullptr;
 
     // Files waiting for Decode, in the order they came; unloading drops them.
     std::vector<std::string> queue_;
     // The first clear bytes of the running decrypt job, judged when it ends.
     m_Encryption::ClearHead clear_head_;
+    JobThread job_;
 };
 
 }  // namespace ui

@@ -9,10 +9,15 @@
 
 #include <QLineEdit>
 
+#include <functional>
 #include <utility>
 
 namespace ui {
 namespace {
+
+// Said when files are queued while a path is typed, which would otherwise
+// seem to be ignored.
+constexpr const char* kTypedFileFirst = "Decode runs the typed file first, then the queue.";
 
 // Decode reads a box back as UTF-8 without its outer spaces: a name that
 // would come back otherwise would decode another file, or none.
@@ -23,7 +28,7 @@ namespace {
 }  // namespace
 
 void frmDecodeFile::OpenFiles(const std::vector<std::string>& files) {
-    if (files.size() == 1 && BoxGivesBack(files.front())) {
+    if (files.size() == 1 && BoxGivesBack(files.front()) && !job_.Running()) {
         // As if Browse had chosen it: the file, then where it would go.
         txtEFile_->setText(QString::fromStdString(files.front()));
         txtDFile_->setText(QString::fromStdString(m_Decoder::ProposedDestination(files.front())));
@@ -33,6 +38,9 @@ void frmDecodeFile::OpenFiles(const std::vector<std::string>& files) {
     for (const std::string& file : files) {
         queue_.push_back(file);
         StatusAdd("Queued: " + file);
+    }
+    if (!files.empty() && !TrimmedPath(*txtEFile_).empty()) {
+        StatusAdd(kTypedFileFirst);
     }
 }
 
@@ -45,23 +53,33 @@ void frmDecodeFile::RunQueue() {
         return;
     }
 
+    StartRun(std::nullopt, std::exchange(queue_, {}), key);
+}
+
+m_Decoder::BesideTally frmDecodeFile::DecodeQueue(const std::vector<std::string>& queue, const std::string& key,
+                                                  std::size_t files_before, std::size_t files_in_run) {
+    std::size_t started = files_before;
     m_Decoder::BesideQueueEvents events;
-    events.status = [this](const std::string& line) { StatusAdd(line); };
+    events.status = [this](const std::string& line) { SendStatus(line); };
     events.finished = [this](const std::string& source, const m_Decoder::BesideOutcome& outcome) {
-        if (outcome.kind != m_Decoder::BesideOutcome::Kind::kDecoded) {
-            StatusAdd(m_Decoder::SkippedLine(source, outcome.reason));
+        if (outcome.kind == m_Decoder::BesideOutcome::Kind::kFailed && job_.StopRequested()) {
+            SendStatus("Stopped: " + source);
+        } else if (outcome.kind != m_Decoder::BesideOutcome::Kind::kDecoded) {
+            SendStatus(m_Decoder::SkippedLine(source, outcome.reason));
         }
     };
-    const m_Decoder::BesideTally tally = m_Decoder::DecryptQueueBeside(std::exchange(queue_, {}), key, events);
-    if (tally.NotDecoded() != 0) {
-        RefuseToProceed(QString::fromStdString(m_Decoder::NotDecodedSummary(tally.NotDecoded(), tally.total)));
-    }
-    if (tally.suspects != 0) {
-        WarnOfWrongKeyForQueue(tally.suspects, tally.decoded);
-    }
+    events.progress = JobProgress();
+    events.around_each = [this, &started, files_in_run](const std::function<void()>& job) {
+        SendFileNumber(++started, files_in_run);
+        job();
+    };
+    events.stop = [this] { return job_.StopRequested(); };
+    events.not_started = [this](const std::string& source) { SendStatus("Not started: " + source); };
+    return m_Decoder::DecryptQueueBeside(queue, key, events);
 }
 
 void frmDecodeFile::WarnOfWrongKeyForQueue(std::size_t suspects, std::size_t decoded) {
+    // One box for the whole queue, counting the files it is about.
     const QString prompt = QStringLiteral(
                                "%1 of %2 decoded files %3 not look like any known kind of file. "
                                "The client key may be wrong.")

@@ -161,6 +161,10 @@ void frmDecode::SetFileWindowFactory(FileWindowFactory factory) {
     file_window_factory_ = std::move(factory);
 }
 
+void frmDecode::SetBeforeUnload(std::function<void()> before_unload) {
+    before_unload_ = std::move(before_unload);
+}
+
 void frmDecode::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_ && !event->spontaneous()) {
@@ -224,6 +228,9 @@ void frmDecode::Form_Activate() {
 }
 
 void frmDecode::Form_Unload() {
+    if (before_unload_) {
+        before_unload_();
+    }
     if (mnuRememberKey_->isChecked()) {
         key_writer_->SaveNow();
     } else {

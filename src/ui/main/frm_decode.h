@@ -40,6 +40,11 @@ public:
     // Without a factory the button does nothing.
     void SetFileWindowFactory(FileWindowFactory factory);
 
+    // Runs first when the window unloads, before the key is saved: the
+    // attachment window's job stops there, so that nothing of it is still
+    // arriving while the save pauses and lets events run.
+    void SetBeforeUnload(std::function<void()> before_unload);
+
     // What Decode Attachments does: shows the attachment window, made on
     // first use, and gives it (nullptr without a factory). A window that was
     // not open yet opens beside this one, where the platform lets it be placed.
@@ -63,6 +68,7 @@ private:
 
     m_Decoder::KeyStoreSettings key_store_;
     FileWindowFactory file_window_factory_;
+    std::function<void()> before_unload_;
     std::unique_ptr<QWidget> file_window_;
     bool shown_ = false;
     ui::RememberedKeyWriter* key_writer_ = nullptr;

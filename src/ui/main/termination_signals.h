@@ -15,12 +15,11 @@ namespace ui {
 
 // Ends the program on the requests to end (m_Decoder::kEndRequests: a
 // session manager, a terminal or `kill`) as File > Exit does: `window` is
-// closed, so the remembered key is saved or deleted as at any unload. The
-// handler only writes the signal's number into a pipe; the event loop reads
-// it, so a signal that arrives while a file job runs (on this same thread,
-// without yielding) takes effect once the job has ended. A request ignored
-// when it begins (`nohup`) stays ignored. One instance at a time; it puts the
-// previous handlers back when it goes.
+// closed, so a running file job stops and the remembered key is saved or
+// deleted as at any unload. The handler only writes the signal's number into
+// a pipe; the event loop reads it. A request ignored when it begins (`nohup`)
+// stays ignored. One instance at a time; it puts the previous handlers back
+// when it goes.
 class TerminationSignals : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TerminationSignals)

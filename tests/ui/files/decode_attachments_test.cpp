@@ -1,6 +1,7 @@
 #include "support/temp_dir.h"
 #include "test_paths.h"
 #include "ui/files/attach_file_window.h"
+#include "ui/files/file_window_controls.h"
 #include "ui/files/frm_decode_file.h"
 #include "ui/main/window_driver.h"
 
@@ -88,6 +89,7 @@ void DecodeAttachmentsTest::theKeyIsReadFromTheMainWindowAtEachCommand() {
     QTest::keyClicks(encrypted, QString::fromStdString((kVectors / "hello.zq").string()));
     QTest::keyClicks(decrypted, QString::fromStdString((files / "hello.txt").string()));
     QTest::mouseClick(decode, Qt::LeftButton);
+    QVERIFY(testsupport::WaitForJobEnd(*file_window));
     QVERIFY(boxes.Boxes().isEmpty());
     QCOMPARE(ReadFile(files / "hello.txt"), ReadFile(kVectors / "hello.plain"));
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QListWidget>
+#include <QPushButton>
 #include <QStringList>
+#include <QTest>
 #include <QWidget>
 
 // The attachment window's controls, found by their names, for tests that
@@ -26,6 +28,14 @@ inline QStringList StatusLinesOf(const QWidget& window) {
         lines.append(list->item(i)->text());
     }
     return lines;
+}
+
+// Waits until the job that Decode or Encode started has ended and the boxes
+// at its end have been answered: Decode can be pressed again then. At once
+// when no job runs; false when the job did not end in time.
+[[nodiscard]] inline bool WaitForJobEnd(const QWidget& window) {
+    const auto* decode = ControlOf<QPushButton>(window, "cmdDecode");
+    return QTest::qWaitFor([decode] { return decode->isEnabled(); }, 60000);
 }
 
 }  // namespace testsupport

@@ -1,12 +1,10 @@
 // The attachment window when the disk, the file system or another program
 // works against a job: each failure is shown, and no file other than the
 // destination named is ever created, changed or removed.
-#include "support/writer_faults.h"
-#include "support/temp_dir.h"
 #include "support/unprivileged.h"
+#include "support/writer_faults.h"
 #include "test_paths.h"
-#include "ui/files/frm_decode_file.h"
-#include "ui/main/window_driver.h"
+#include "ui/files/file_window_fixture.h"
 
 #include <QAbstractItemModel>
 #include <QLineEdit>
@@ -27,17 +25,11 @@
 namespace {
 
 namespace fs = std::filesystem;
-using testsupport::MessageBoxRecorder;
 using testsupport::ReadFile;
-using testsupport::TempDir;
 using testsupport::WriteFile;
 
 const fs::path kVectors = fs::path(testsupport::kDataDir) / "vectors";
 const QString kKey = QStringLiteral("secret");
-
-QString Text(const fs::path& path) {
-    return QString::fromStdString(path.string());
-}
 
 // Every name in `folder` with its content ("<folder>", "<fifo>" or "-> target" for
 // those that are no regular file), to see that nothing else was touched.
@@ -76,7 +68,7 @@ bool InChild(const std::function<bool()>& body) {
 
 }  // namespace
 
-class FileWindowFaultTest : public QObject {
+class FileWindowFaultTest : public QObject, testsupport::FileWindowFixture {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -89,45 +81,14 @@ private Q_SLOTS:
     void aReadOnlyDestinationFolderIsShownAndLeftAlone();
     void oddDestinationsTouchNoOtherFile_data();
     void oddDestinationsTouchNoOtherFile();
-
-private:
-    template <typename Control>
-    Control* Find(const char* name) const {
-        auto* control = window_->findChild<Control*>(QLatin1String(name));
-        if (control == nullptr) {
-            qFatal("no control %s", name);
-        }
-        return control;
-    }
-    void FillPaths(const fs::path& encrypted, const fs::path& decrypted);
-    // Clicks Decode; the title and prompt of each message box shown.
-    [[nodiscard]] QList<QPair<QString, QString>> Decode();
-
-    std::unique_ptr<TempDir> dir_;
-    std::unique_ptr<ui::frmDecodeFile> window_;
 };
 
 void FileWindowFaultTest::init() {
-    dir_ = std::make_unique<TempDir>();
-    window_ = std::make_unique<ui::frmDecodeFile>([] { return kKey; });
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    OpenWindow(kKey);
 }
 
 void FileWindowFaultTest::cleanup() {
-    window_.reset();
-    dir_.reset();
-}
-
-void FileWindowFaultTest::FillPaths(const fs::path& encrypted, const fs::path& decrypted) {
-    Find<QLineEdit>("txtEFile")->setText(Text(encrypted));
-    Find<QLineEdit>("txtDFile")->setText(Text(decrypted));
-}
-
-QList<QPair<QString, QString>> FileWindowFaultTest::Decode() {
-    MessageBoxRecorder boxes;
-    QTest::mouseClick(Find<QPushButton>("cmdDecode"), Qt::LeftButton);
-    return boxes.Boxes();
+    CloseWindow();
 }
 
 void FileWindowFaultTest::aFullDiskIsShownAndLeavesNoFile() {
@@ -138,7 +99,7 @@ void FileWindowFaultTest::aFullDiskIsShownAndLeavesNoFile() {
              std::string());
     fs::remove(*dir_ / "plain");
     const auto before = Snapshot(dir_->Path());
-    FillPaths(*dir_ / "big.zq", *dir_ / "out");
+    SetPaths(*dir_ / "big.zq", *dir_ / "out");
 
     QVERIFY(InChild([this] {
         // Writing past this limit fails with EFBIG, as a full disk would.
@@ -156,7 +117,7 @@ void FileWindowFaultTest::aFullDiskIsShownAndLeavesNoFile() {
 
 void FileWindowFaultTest::aSourceThatVanishesAfterTheCheckIsShown() {
     WriteFile(*dir_ / "source.zq", ReadFile(kVectors / "hello.zq"));
-    FillPaths(*dir_ / "source.zq", *dir_ / "out");
+    SetPaths(*dir_ / "source.zq", *dir_ / "out");
     // The job's first line is logged after the checks and before the job opens the source.
     auto* status = Find<QListWidget>("lstStatus");
     connect(status->model(), &QAbstractItemModel::rowsInserted, this, [this] { fs::remove(*dir_ / "source.zq"); });
@@ -170,7 +131,7 @@ void FileWindowFaultTest::aSourceThatVanishesAfterTheCheckIsShown() {
 
 void FileWindowFaultTest::aFileThatAppearsDuringTheJobIsKept() {
     WriteFile(*dir_ / "source.zq", ReadFile(kVectors / "hello.zq"));
-    FillPaths(*dir_ / "source.zq", *dir_ / "out");
+    SetPaths(*dir_ / "source.zq", *dir_ / "out");
     // Another program takes the name after the checks, while the job runs.
     const platform::publish::BeforePublishing appear([this] { WriteFile(*dir_ / "out", "mine"); });
 
@@ -195,7 +156,7 @@ void FileWindowFaultTest::aReadOnlyDestinationFolderIsShownAndLeftAlone() {
     }
     fs::permissions(locked,
                     fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec);
-    FillPaths(*dir_ / "source.zq", locked / "out");
+    SetPaths(*dir_ / "source.zq", locked / "out");
 
     const int result = testsupport::RunUnprivileged([this] {
         ::setenv("XDG_DATA_HOME", (*dir_ / "data").c_str(), 1);
@@ -242,7 +203,7 @@ void FileWindowFaultTest::oddDestinationsTouchNoOtherFile() {
     WriteFile(*dir_ / "source.zq", ReadFile(kVectors / "hello.zq"));
     auto expected = Snapshot(work);
     const fs::path dest_path = work / dest.toStdString();
-    FillPaths(*dir_ / "source.zq", dest_path);
+    SetPaths(*dir_ / "source.zq", dest_path);
 
     const auto boxes = Decode();
 

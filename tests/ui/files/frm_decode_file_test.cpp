@@ -2,9 +2,8 @@
 
 #include "cipher/file_container.h"
 #include "jobs/uncarriable_input.h"
-#include "support/temp_dir.h"
 #include "test_paths.h"
-#include "ui/main/window_driver.h"
+#include "ui/files/file_window_fixture.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -24,7 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 using testsupport::MessageBoxRecorder;
 using testsupport::ReadFile;
-using testsupport::TempDir;
 using testsupport::WriteFile;
 
 const fs::path kVectors = fs::path(testsupport::kDataDir) / "vectors";
@@ -35,7 +33,7 @@ QString Text(const fs::path& path) {
 
 }  // namespace
 
-class FrmDecodeFileTest : public QObject {
+class FrmDecodeFileTest : public QObject, testsupport::FileWindowFixture {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -57,47 +55,15 @@ private Q_SLOTS:
     void reopensEmptyAfterCancelOrCloseBox();
 
 private:
-    template <typename Control>
-    Control* Find(const char* name) const {
-        auto* control = window_->findChild<Control*>(QLatin1String(name));
-        if (control == nullptr) {
-            qFatal("no control %s", name);
-        }
-        return control;
-    }
-    [[nodiscard]] QStringList StatusLines() const;
-    void ShowWindow();
     void FillPaths(const QString& encrypted, const QString& decrypted);
-
-    std::unique_ptr<TempDir> dir_;
-    QString key_;
-    std::unique_ptr<ui::frmDecodeFile> window_;
 };
 
 void FrmDecodeFileTest::init() {
-    dir_ = std::make_unique<TempDir>();
-    key_.clear();
-    window_ = std::make_unique<ui::frmDecodeFile>([this] { return key_; });
-    ShowWindow();
+    OpenWindow(QString());
 }
 
 void FrmDecodeFileTest::cleanup() {
-    window_.reset();
-    dir_.reset();
-}
-
-void FrmDecodeFileTest::ShowWindow() {
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-}
-
-QStringList FrmDecodeFileTest::StatusLines() const {
-    const auto* list = Find<QListWidget>("lstStatus");
-    QStringList lines;
-    for (int row = 0; row < list->count(); ++row) {
-        lines.append(list->item(row)->text());
-    }
-    return lines;
+    CloseWindow();
 }
 
 // Types plain ASCII, and pastes the rest as users do with the paths they copy.
@@ -133,6 +99,8 @@ void FrmDecodeFileTest::hasItsControlsInPlace() {
         {"Label1", QStringLiteral("Decrypted File Path"), {16, 56, 113, 17}},
         {"lstStatus", QString(), {16, 104, 473, 69}},
         {"cmdEncode", QStringLiteral("Encode"), {416, 184, 73, 25}},
+        {"prgJob", QString(), {16, 184, 81, 25}},
+        {"lblJobFile", QString(), {104, 184, 80, 25}},
     };
     for (const auto& control : controls) {
         const auto* widget = Find<QWidget>(control.name);
@@ -148,8 +116,9 @@ void FrmDecodeFileTest::hasItsControlsInPlace() {
     }
     QCOMPARE(Find<QLineEdit>("txtDFile")->toolTip(),
              QStringLiteral("Path and name of what you want the decrypted file to be."));
-    QVERIFY(Find<QWidget>("cmdEncode")->isHidden());
-    QVERIFY(Find<QWidget>("lstStatus")->isHidden());
+    for (const char* hidden : {"cmdEncode", "lstStatus", "prgJob", "lblJobFile"}) {
+        QVERIFY2(Find<QWidget>(hidden)->isHidden(), hidden);
+    }
     QCOMPARE(QApplication::focusWidget(), Find<QWidget>("cmdCancel"));
 }
 
@@ -328,10 +297,7 @@ void FrmDecodeFileTest::decodesASharedVector() {
     FillPaths(QStringLiteral("  ") + Text(source), Text(dest) + QStringLiteral("  "));
     key_ = QStringLiteral("  secret ");
 
-    MessageBoxRecorder boxes;
-    QTest::mouseClick(Find<QPushButton>("cmdDecode"), Qt::LeftButton);
-
-    QVERIFY(boxes.Boxes().isEmpty());
+    QVERIFY(Decode().isEmpty());
     const QStringList lines = StatusLines();
     QCOMPARE(lines.size(), 6);
     QCOMPARE(lines.mid(0, 4), QStringList({"Here we go!", "Getting file: " + Text(source),
@@ -349,15 +315,14 @@ void FrmDecodeFileTest::showsAFailedJob() {
     FillPaths(Text(*dir_ / "broken.zq"), Text(*dir_ / "out.txt"));
     key_ = QStringLiteral("secret");
 
-    MessageBoxRecorder boxes;
-    QTest::mouseClick(Find<QPushButton>("cmdDecode"), Qt::LeftButton);
+    const Boxes boxes = Decode();
 
-    QCOMPARE(boxes.Boxes().size(), 1);
-    QCOMPARE(boxes.Boxes().at(0).first, QStringLiteral("Error!"));
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.at(0).first, QStringLiteral("Error!"));
     QVERIFY2(QRegularExpression(QStringLiteral("^Error Decoding File!\r\nDecryptError: -?\\d+  \\S"))
-                 .match(boxes.Boxes().at(0).second)
+                 .match(boxes.at(0).second)
                  .hasMatch(),
-             qPrintable(boxes.Boxes().at(0).second));
+             qPrintable(boxes.at(0).second));
     QCOMPARE(StatusLines(), QStringList({"Here we go!", "Getting file: " + Text(*dir_ / "broken.zq"),
                                          "Decrypting file: " + Text(*dir_ / "broken.zq")}));
     QVERIFY(window_->isVisible());
@@ -390,6 +355,7 @@ void FrmDecodeFileTest::encodeWithAnEmptyKeyGoesAhead() {
 
     MessageBoxRecorder boxes;
     Find<QPushButton>("cmdEncode")->click();
+    QVERIFY(testsupport::WaitForJobEnd(*window_));
 
     QVERIFY(boxes.Boxes().isEmpty());
     const QStringList lines = StatusLines();

@@ -115,7 +115,10 @@ private:
         return testsupport::ControlOf<Control>(*window_, name);
     }
     [[nodiscard]] QStringList StatusLines() const { return testsupport::StatusLinesOf(*window_); }
-    void ClickDecode() { QTest::mouseClick(Find<QPushButton>("cmdDecode"), Qt::LeftButton); }
+    void ClickDecode() {
+        QTest::mouseClick(Find<QPushButton>("cmdDecode"), Qt::LeftButton);
+        QVERIFY(testsupport::WaitForJobEnd(*window_));
+    }
 
     std::unique_ptr<TempDir> dir_;
     std::unique_ptr<ScopedEnv> data_home_;
@@ -161,9 +164,11 @@ void SeveralFilesTest::threeDroppedFilesAreQueued() {
     Find<QLineEdit>("txtEFile")->setText(QStringLiteral("left as it was"));
     const QList<fs::path> files = {*dir_ / "e~a.txt", *dir_ / "b.txt", *dir_ / "e~c.txt"};
     QVERIFY(DropFiles(Find<QLineEdit>("txtEFile"), files));
+    // The typed file goes first, and the list says so.
     QCOMPARE(StatusLines(),
              QStringList({QStringLiteral("Queued: ") + Text(files[0]), QStringLiteral("Queued: ") + Text(files[1]),
-                          QStringLiteral("Queued: ") + Text(files[2])}));
+                          QStringLiteral("Queued: ") + Text(files[2]),
+                          QStringLiteral("Decode runs the typed file first, then the queue.")}));
     QVERIFY(Find<QListWidget>("lstStatus")->isVisible());
     QCOMPARE(Find<QLineEdit>("txtEFile")->text(), QStringLiteral("left as it was"));
     QVERIFY(Find<QLineEdit>("txtDFile")->text().isEmpty());
@@ -176,7 +181,7 @@ void SeveralFilesTest::threeDroppedFilesAreQueued() {
     QMimeData cut;
     cut.setData(QStringLiteral("text/uri-list"), QUrl::fromLocalFile(Text(files[0])).toEncoded() + "%00.txt\r\n");
     QVERIFY(!DragAndDrop(window_.get(), cut));
-    QCOMPARE(StatusLines().size(), 3);
+    QCOMPARE(StatusLines().size(), 4);
 }
 
 void SeveralFilesTest::aQueueSkipsWhatCannotBeDecoded_data() {
@@ -316,7 +321,8 @@ void SeveralFilesTest::filesDroppedOnTheMainWindowOpenTheAttachmentWindow() {
 
     // A second drop, of two, on the message box reaches the same window's queue.
     QVERIFY(DropFiles(driver.Encrypted().viewport(), {*dir_ / "e~x.txt", *dir_ / "e~y.txt"}));
-    QCOMPARE(testsupport::StatusLinesOf(*opened).size(), 2);
+    // Behind the file that the first drop put in the box.
+    QCOMPARE(testsupport::StatusLinesOf(*opened).size(), 3);
     QVERIFY(driver.Encrypted().toPlainText().isEmpty());
 }
 
@@ -401,6 +407,7 @@ void SeveralFilesTest::namesAreTakenAsBytesAndShownEscaped() {
 
     MessageBoxRecorder recorder;
     QTest::mouseClick(testsupport::ControlOf<QPushButton>(*opened, "cmdDecode"), Qt::LeftButton);
+    QVERIFY(testsupport::WaitForJobEnd(*opened));
     QCOMPARE(recorder.Boxes(), QList<Box>());
     QCOMPARE(QString::fromStdString(ReadFile(*dir_ / name.mid(2).toStdString())), QStringLiteral("clear bytes"));
     const QStringList lines = testsupport::StatusLinesOf(*opened);
