@@ -44,6 +44,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
