@@ -1,6 +1,7 @@
 #include "cipher/chunk_pump.h"
 
 #include "cipher/pump_test_hooks.h"
+#include "platform/thread_priority.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -53,7 +54,13 @@ public:
             free_.chunks.emplace_back().bytes.resize(kChunkSize);
         }
         reader_ = std::thread([this] { Guarded([this] { ReadAll(); }); });
-        writer_ = std::thread([this] { Guarded([this] { WriteAll(); }); });
+        writer_ = std::thread([this] {
+            // Writing is copying into the page cache and waiting for the
+            // disk, with buffers to spare: it can wait for a core, the cipher
+            // and, above all, the window cannot.
+            platform::LowerThisThreadsPriority();
+            Guarded([this] { WriteAll(); });
+        });
 
         std::exception_ptr step_error;
         while (std::optional<Chunk> chunk = Take(filled_, [] { return false; })) {

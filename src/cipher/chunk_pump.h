@@ -35,7 +35,8 @@ using ChunkWrite = std::function<void(std::span<const std::uint8_t> bytes)>;
 // The step runs on the calling thread. For more than one chunk, reading and
 // writing each run on a helper thread of their own, all within this one
 // blocking call, so that a write waiting for the disk never holds up the
-// reading that feeds the step.
+// reading that feeds the step. The writing thread runs at a lower priority
+// than the caller's, whose thread keeps its own.
 //
 // The first failure in the order of the data (a read, the step, a write) is
 // raised once the helper threads have ended; nothing runs on after it.

@@ -1,7 +1,11 @@
 #include "cipher/chunk_pump.h"
 
+#include "platform/thread_priority.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -11,6 +15,8 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -250,6 +256,38 @@ TEST(ChunkPumpTest, AWriteWaitingForTheDiskDoesNotStopTheReading) {
     ASSERT_EQ(written.size(), length);
     for (std::uint64_t chunk = 0; chunk < length / kChunkSize; ++chunk) {
         EXPECT_EQ(written[chunk * kChunkSize], SourceByte(chunk * kChunkSize)) << chunk;
+    }
+}
+
+TEST(ChunkPumpTest, TheWriterGivesWayAndTheCallerKeepsItsPriority) {
+    // The niceness of the thread that runs each part; a nice value may be -1,
+    // so errno alone tells a failure.
+    const auto niceness = [] {
+        errno = 0;
+        const int value = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
+        EXPECT_EQ(errno, 0);
+        return value;
+    };
+    const int caller = niceness();
+    const int helper = std::min(caller + platform::kHelperThreadNiceness, 19);
+    struct Row {
+        const char* name;
+        std::uint64_t length;
+        int write_niceness;  // one chunk is written on the caller's thread
+    };
+    for (const Row& row : {Row{"one chunk", kChunkSize, caller}, Row{"several chunks", 3 * kChunkSize + 1, helper}}) {
+        SCOPED_TRACE(row.name);
+        std::set<int> step_niceness;
+        std::set<int> write_niceness;
+        PumpChunks([](std::uint64_t, std::span<std::uint8_t>) {}, row.length,
+                   [&](std::span<std::uint8_t> chunk, bool) {
+                       step_niceness.insert(niceness());
+                       return chunk.size();
+                   },
+                   [&](std::span<const std::uint8_t>) { write_niceness.insert(niceness()); });
+        EXPECT_EQ(step_niceness, std::set<int>{caller});
+        EXPECT_EQ(write_niceness, std::set<int>{row.write_niceness});
+        EXPECT_EQ(niceness(), caller);
     }
 }
 
