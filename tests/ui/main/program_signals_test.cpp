@@ -1,6 +1,7 @@
 // The built ZQDecoder itself: it runs without core dumps, and SIGTERM ends it
 // through its event loop with exit status 0, as File > Exit does.
 
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 #include <gmock/gmock.h>
@@ -8,16 +9,11 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -49,13 +45,13 @@ TEST(ProgramSignals, TheProgramRunsWithoutCoreDumpsAndEndsCleanlyOnSigterm) {
     const testsupport::TempDir dir;
     // A copy in a folder of its own: the unload deletes the key file beside
     // the program, and the build's own must be left alone.
-    std::string program = (dir / "ZQDecoder").string();
+    const std::string program = (dir / "ZQDecoder").string();
     std::filesystem::copy_file(ZQDECODER_PATH, program);
-    ::setenv("HOME", dir.Path().c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-    char* argv[] = {program.data(), nullptr};
-    pid_t child = -1;
-    ASSERT_EQ(::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ), 0);
+    testsupport::ChildProgram child_program;
+    child_program.program = program;
+    child_program.environment =
+        testsupport::EnvironmentWith({"HOME=" + dir.Path().string(), "XDG_CONFIG_HOME=" + (dir / "config").string()});
+    const pid_t child = testsupport::StartChild(child_program, STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO);
 
     const auto deadline = std::chrono::steady_clock::now() + 20s;
     while (!Catches(child, SIGTERM) && std::chrono::steady_clock::now() < deadline) {
@@ -66,10 +62,8 @@ TEST(ProgramSignals, TheProgramRunsWithoutCoreDumpsAndEndsCleanlyOnSigterm) {
                 ::testing::MatchesRegex("Max core file size +0 +0 +bytes *"));
 
     ::kill(child, SIGTERM);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+    // 128 + N: ended by signal N.
+    EXPECT_EQ(testsupport::FinishChild(child, 20s), 0);
 }
 
 }  // namespace

@@ -4,9 +4,10 @@
 #include "ui/main/termination_signals.h"
 
 #include "cipher/file_container.h"
+#include "jobs/key_store.h"
 #include "support/temp_dir.h"
 #include "ui/files/attach_file_window.h"
-#include "jobs/key_store.h"
+#include "ui/support/find_control.h"
 #include "window_driver.h"
 
 #include <QAbstractItemModel>
@@ -19,11 +20,7 @@
 #include <csignal>
 #include <memory>
 
-using testsupport::KeyStoreIn;
-using testsupport::ReadFile;
-using testsupport::TempDir;
-using testsupport::WindowDriver;
-using testsupport::WriteFile;
+using namespace testsupport;
 
 class TerminationSignalsTest : public QObject {
     Q_OBJECT
@@ -84,20 +81,18 @@ void TerminationSignalsTest::aSignalDuringAFileJobWaitsForItsEnd() {
         }
     }
     QVERIFY(file_window != nullptr);
-    file_window->findChild<QLineEdit*>(QStringLiteral("txtEFile"))
-        ->setText(QString::fromStdString((dir / "e~plain").string()));
-    file_window->findChild<QLineEdit*>(QStringLiteral("txtDFile"))
-        ->setText(QString::fromStdString((dir / "out").string()));
+    testsupport::Find<QLineEdit>(*file_window, "txtEFile").setText(QString::fromStdString((dir / "e~plain").string()));
+    testsupport::Find<QLineEdit>(*file_window, "txtDFile").setText(QString::fromStdString((dir / "out").string()));
 
     // The signal comes in with the job's first status line, half-way through.
-    auto* status = file_window->findChild<QListWidget*>(QStringLiteral("lstStatus"));
+    auto* status = &testsupport::Find<QListWidget>(*file_window, "lstStatus");
     bool raised = false;
     connect(status->model(), &QAbstractItemModel::rowsInserted, this, [&raised] {
         if (!raised) {
             raised = ::raise(SIGTERM) == 0;
         }
     });
-    file_window->findChild<QPushButton*>(QStringLiteral("cmdDecode"))->click();
+    testsupport::Find<QPushButton>(*file_window, "cmdDecode").click();
 
     QVERIFY(raised);
     QCOMPARE(ReadFile(dir / "out"), body);
