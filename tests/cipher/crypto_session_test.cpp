@@ -1,10 +1,10 @@
 #include "cipher/crypto_session.h"
 
 #include "cipher/encryption_state.h"
-#include "support/crypto_faults.h"
 #include "platform/crypto_provider.h"
 #include "platform/runtime_error.h"
 #include "platform/scoped_env.h"
+#include "support/crypto_faults.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -14,10 +14,8 @@ namespace {
 using m_Encryption::CryptSession;
 using m_Encryption::CryptString;
 using m_Encryption::sSalt;
-using platform::crypt::CryptCall;
-using platform::crypt::CryptCallFailure;
-using testsupport::ScopedEnv;
-using testsupport::TempDir;
+using namespace platform::crypt;
+using namespace testsupport;
 namespace crypt = platform::crypt;
 namespace fs = std::filesystem;
 

@@ -3,10 +3,10 @@
 // caller's own file is replaced.
 #include "cipher/encryption_state.h"
 #include "cipher/file_container.h"
-#include "support/writer_faults.h"
 #include "platform/scoped_env.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
+#include "support/writer_faults.h"
 
 #include <gtest/gtest.h>
 
@@ -21,9 +21,7 @@ namespace {
 using m_Encryption::DecryptFileWithSalt;
 using m_Encryption::EncryptFileWithSalt;
 using platform::publish::Call;
-using testsupport::ReadFile;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace testsupport;
 namespace fs = std::filesystem;
 
 // The permission bits and the raw access ACL ("" for none) of a file.

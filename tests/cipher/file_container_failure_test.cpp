@@ -1,9 +1,9 @@
 #include "cipher/chunk_pump.h"
 #include "cipher/encryption_state.h"
 #include "cipher/file_container.h"
-#include "support/crypto_faults.h"
 #include "platform/crypto_provider.h"
 #include "platform/scoped_env.h"
+#include "support/crypto_faults.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 
@@ -18,12 +18,8 @@ namespace {
 using m_Encryption::DecryptFileWithSalt;
 using m_Encryption::EncryptFileWithSalt;
 using m_Encryption::sSalt;
-using platform::crypt::CryptCall;
-using platform::crypt::CryptCallFailure;
-using testsupport::ReadFile;
-using testsupport::ScopedEnv;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace platform::crypt;
+using namespace testsupport;
 namespace fs = std::filesystem;
 
 constexpr const char* kOld = "old destination, which must survive";

@@ -20,8 +20,7 @@ namespace {
 
 using m_Encryption::DecryptFileWithSalt;
 using m_Encryption::EncryptFileWithSalt;
-using testsupport::ReadFile;
-using testsupport::WriteFile;
+using namespace testsupport;
 namespace fs = std::filesystem;
 
 constexpr const char* kMountPrefix = "zq-fat-";

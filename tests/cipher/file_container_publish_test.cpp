@@ -5,12 +5,12 @@
 #include "cipher/chunk_pump.h"
 #include "cipher/encryption_state.h"
 #include "cipher/file_container.h"
-#include "support/crypto_faults.h"
 #include "platform/crypto_provider.h"
-#include "support/writer_faults.h"
 #include "platform/scoped_env.h"
+#include "support/crypto_faults.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
+#include "support/writer_faults.h"
 
 #include <gtest/gtest.h>
 
@@ -30,10 +30,7 @@ namespace {
 
 using m_Encryption::DecryptFileWithSalt;
 using m_Encryption::EncryptFileWithSalt;
-using testsupport::ReadFile;
-using testsupport::ScopedEnv;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace testsupport;
 namespace fs = std::filesystem;
 
 enum class Op { kEncrypt, kDecrypt };
@@ -113,6 +110,12 @@ TEST_F(FileContainerPublishTest, EachKindOfDestinationIsKeptOrReplacedAsAFileMay
             return ::chmod(dest.c_str(), mode) == 0;
         };
     };
+    const auto link_to = [](const fs::path& target) {
+        return [target](const fs::path& dest) {
+            fs::create_symlink(target, dest);
+            return true;
+        };
+    };
     const Row rows[] = {
         {"a writable file", file_with_mode(0640), "58  File already exists", ""},
         {"a read-only file", file_with_mode(0444), "58  File already exists", "70  Permission denied"},
@@ -123,24 +126,9 @@ TEST_F(FileContainerPublishTest, EachKindOfDestinationIsKeptOrReplacedAsAFileMay
         {"a socket", MakeSocket, "58  File already exists", "75  Path/File access error"},
         {"a device", [](const fs::path& dest) { return ::mknod(dest.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; },
          "58  File already exists", "75  Path/File access error"},
-        {"a link to a file",
-         [this](const fs::path& dest) {
-             fs::create_symlink(dir_ / "elsewhere", dest);
-             return true;
-         },
-         "58  File already exists", "75  Path/File access error"},
-        {"a dangling link",
-         [this](const fs::path& dest) {
-             fs::create_symlink(dir_ / "nowhere", dest);
-             return true;
-         },
-         "58  File already exists", "75  Path/File access error"},
-        {"a link to a folder",
-         [this](const fs::path& dest) {
-             fs::create_symlink(dir_ / "a folder", dest);
-             return true;
-         },
-         "58  File already exists", "75  Path/File access error"},
+        {"a link to a file", link_to(dir_ / "elsewhere"), "58  File already exists", "75  Path/File access error"},
+        {"a dangling link", link_to(dir_ / "nowhere"), "58  File already exists", "75  Path/File access error"},
+        {"a link to a folder", link_to(dir_ / "a folder"), "58  File already exists", "75  Path/File access error"},
     };
     for (const Op op : {Op::kDecrypt, Op::kEncrypt}) {
         for (const Row& row : rows) {

@@ -2,9 +2,9 @@
 
 #include "cipher/chunk_pump.h"
 #include "cipher/encryption_state.h"
-#include "support/crypto_faults.h"
 #include "platform/crypto_provider.h"
 #include "platform/scoped_env.h"
+#include "support/crypto_faults.h"
 #include "support/temp_dir.h"
 #include "test_paths.h"
 
@@ -18,10 +18,7 @@ namespace {
 using m_Encryption::DecryptFileWithSalt;
 using m_Encryption::EncryptFileWithSalt;
 using m_Encryption::sSalt;
-using testsupport::ReadFile;
-using testsupport::ScopedEnv;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace testsupport;
 namespace fs = std::filesystem;
 
 std::string Pattern(std::size_t size) {

@@ -3,9 +3,8 @@
 #include "cipher/file_container.h"
 #include "jobs/beside_queue.h"
 #include "platform/scoped_env.h"
-#include "support/noise_container.h"
+#include "support/attachments.h"
 #include "support/temp_dir.h"
-#include "test_paths.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -17,22 +16,19 @@
 
 namespace {
 
-using m_Decoder::BesideOutcome;
-using m_Decoder::JobRefusal;
+using namespace m_Decoder;
 using ::testing::ElementsAre;
-using ::testing::StartsWith;
-using testsupport::ReadFile;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace testsupport;
 namespace fs = std::filesystem;
 
-const fs::path kVectors = fs::path(testsupport::kDataDir) / "vectors";
+// A short text attachment, under the key "secret".
+const std::string kHello = "Hello, attachment!\r\nHello, attachment!\r\nHello, attachment!\r\n";
 
 TEST(PlanDecryptBeside, ProposesBesideAndRefusesAsDecodeDoes) {
     TempDir dir;
-    fs::copy_file(kVectors / "hello.zq", dir / "e~hello.txt");
-    fs::copy_file(kVectors / "hello.zq", dir / "mail.zq");
-    fs::copy_file(kVectors / "hello.zq", dir / "e~taken.txt");
+    WriteAttachment(dir / "e~hello.txt", kHello, "secret");
+    WriteAttachment(dir / "mail.zq", kHello, "secret");
+    WriteAttachment(dir / "e~taken.txt", kHello, "secret");
     WriteFile(dir / "taken.txt", "mine");
     const struct {
         const char* source;
@@ -57,7 +53,7 @@ TEST(PlanDecryptBeside, ProposesBesideAndRefusesAsDecodeDoes) {
 TEST(DecryptBeside, DecodesRefusesOrFailsEachFile) {
     TempDir dir;
     const testsupport::ScopedEnv data_home("XDG_DATA_HOME", (dir / "data").string());
-    fs::copy_file(kVectors / "hello.zq", dir / "e~hello.txt");
+    WriteAttachment(dir / "e~hello.txt", kHello, "secret");
     WriteFile(dir / "e~broken.txt", std::string(1, '\x7f'));  // a salt longer than the file
     std::vector<std::string> lines;
     const auto status = [&lines](const std::string& line) { lines.push_back(line); };
@@ -66,7 +62,7 @@ TEST(DecryptBeside, DecodesRefusesOrFailsEachFile) {
     EXPECT_EQ(decoded.kind, BesideOutcome::Kind::kDecoded);
     EXPECT_EQ(decoded.destination, (dir / "hello.txt").string());
     EXPECT_FALSE(decoded.suspect_wrong_key);
-    EXPECT_EQ(ReadFile(dir / "hello.txt"), ReadFile(kVectors / "hello.plain"));
+    EXPECT_EQ(ReadFile(dir / "hello.txt"), kHello);
     ASSERT_EQ(lines.size(), 6U);
     EXPECT_EQ(lines.front(), "Here we go!");
     EXPECT_EQ(lines[3], "Created file: " + (dir / "hello.txt").string());
@@ -79,13 +75,13 @@ TEST(DecryptBeside, DecodesRefusesOrFailsEachFile) {
 
     const BesideOutcome failed = m_Decoder::DecryptBeside((dir / "e~broken.txt").string(), "secret", status);
     EXPECT_EQ(failed.kind, BesideOutcome::Kind::kFailed);
-    EXPECT_THAT(failed.reason, StartsWith("DecryptError: 9  "));
+    EXPECT_THAT(failed.reason, ::testing::StartsWith("DecryptError: 9  "));
     EXPECT_THAT(lines, ElementsAre("Here we go!", "Getting file: " + (dir / "e~broken.txt").string(),
                                    "Decrypting file: " + (dir / "e~broken.txt").string()));
     EXPECT_FALSE(fs::exists(dir / "broken.txt"));
 
     // Noise comes out, as from a wrong key: decoded, and doubted.
-    testsupport::WriteNoiseContainer(dir / "e~noise.txt", 8192, 1);
+    WriteNoiseContainer(dir / "e~noise.txt", 8192, 1);
     const BesideOutcome noise = m_Decoder::DecryptBeside((dir / "e~noise.txt").string(), "secret", status);
     EXPECT_EQ(noise.kind, BesideOutcome::Kind::kDecoded);
     EXPECT_TRUE(noise.suspect_wrong_key);
@@ -115,7 +111,7 @@ TEST(DecryptQueueBeside, CountsEachEndAndStopsWhereAsked) {
     TempDir dir;
     const testsupport::ScopedEnv data_home("XDG_DATA_HOME", (dir / "data").string());
     for (const char* name : {"e~1.txt", "e~2.txt", "e~3.txt", "e~4.txt"}) {
-        fs::copy_file(kVectors / "hello.zq", dir / name);
+        WriteAttachment(dir / name, kHello, "secret");
     }
     WriteFile(dir / "2.txt", "mine");
     const std::vector<std::string> queue = {(dir / "e~1.txt").string(), (dir / "e~2.txt").string(),
@@ -135,6 +131,6 @@ TEST(DecryptQueueBeside, CountsEachEndAndStopsWhereAsked) {
     EXPECT_EQ(tally.refused, 2U);
     EXPECT_EQ(tally.not_started, 1U);
     EXPECT_EQ(tally.NotDecoded(), 3U);
-    EXPECT_EQ(ReadFile(dir / "3.txt"), ReadFile(kVectors / "hello.plain"));
+    EXPECT_EQ(ReadFile(dir / "3.txt"), kHello);
     EXPECT_FALSE(fs::exists(dir / "4.txt"));
 }

@@ -14,14 +14,10 @@
 
 namespace {
 
-using m_Decoder::FileJob;
-using m_Decoder::FormatElapsed;
-using m_Decoder::RunFileJob;
+using namespace m_Decoder;
 using ::testing::ElementsAre;
 using ::testing::StartsWith;
-using testsupport::ReadFile;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace testsupport;
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 

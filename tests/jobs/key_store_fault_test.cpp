@@ -2,8 +2,9 @@
 // Whatever is found, loading gives a key or none without hanging or crashing,
 // and the next save puts an owner-only key file of ours in its place.
 #include "cipher/text_cipher.h"
-#include "support/temp_dir.h"
 #include "jobs/key_store.h"
+#include "support/key_store_in.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -13,22 +14,11 @@
 
 namespace {
 
-using m_Decoder::DeleteClientKey;
-using m_Decoder::KeyStoreSettings;
-using m_Decoder::LoadClientKey;
-using m_Decoder::SaveClientKey;
-using testsupport::ReadFile;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace m_Decoder;
+using namespace testsupport;
 namespace fs = std::filesystem;
 
 constexpr std::uintmax_t kHundredMegabytes = std::uintmax_t{100} << 20;
-
-KeyStoreSettings In(const fs::path& folder) {
-    KeyStoreSettings settings;
-    settings.folder = folder.string();
-    return settings;
-}
 
 std::string RandomBytes(std::size_t count) {
     std::mt19937 generator(7);
@@ -96,10 +86,10 @@ TEST(KeyStoreFaults, StrangeKeyFilesGiveAKeyOrNoneAndAreReplacedOnSave) {
         const fs::path file = folder / m_Decoder::kKeyFileName;
         row.plant(dir, file);
 
-        EXPECT_EQ(!LoadClientKey(In(folder)).empty(), row.gives_a_key) << row.what;
+        EXPECT_EQ(!LoadClientKey(KeyStoreIn(folder)).empty(), row.gives_a_key) << row.what;
 
-        SaveClientKey("new key", In(folder));
-        EXPECT_EQ(LoadClientKey(In(folder)), "new key") << row.what;
+        SaveClientKey("new key", KeyStoreIn(folder));
+        EXPECT_EQ(LoadClientKey(KeyStoreIn(folder)), "new key") << row.what;
         EXPECT_TRUE(S_ISREG(ModeOf(file))) << row.what;
         EXPECT_EQ(ModeOf(file) & 07777, 0600u) << row.what;
         EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1) << row.what;
@@ -115,14 +105,14 @@ TEST(KeyStoreFaults, DeleteRemovesOnlyTheNameOfAStrangeKeyFile) {
     WriteFile(dir / "other", "another file");
     fs::create_symlink(dir / "other", file);
 
-    DeleteClientKey(In(dir.Path()));
+    DeleteClientKey(KeyStoreIn(dir.Path()));
 
     EXPECT_FALSE(fs::exists(fs::symlink_status(file)));
     EXPECT_EQ(ReadFile(dir / "other"), "another file");
 
     WriteFile(file, "x");
     fs::resize_file(file, kHundredMegabytes);
-    DeleteClientKey(In(dir.Path()));
+    DeleteClientKey(KeyStoreIn(dir.Path()));
     EXPECT_FALSE(fs::exists(fs::symlink_status(file)));
 }
 

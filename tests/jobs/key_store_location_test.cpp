@@ -1,6 +1,7 @@
 #include "jobs/key_store_location.h"
 
 #include "jobs/key_store.h"
+#include "support/key_store_in.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 
@@ -109,7 +110,7 @@ TEST(KeyStoreLocation, AnotherUsersKeyFileIsLeftAlone) {
     }
     testsupport::TempDir dir;
     testsupport::GiveToUnprivilegedUser(dir.Path());
-    const m_Decoder::KeyStoreSettings settings{.folder = dir.Path().string(), .pause_rounds = 0, .yield = {}};
+    const m_Decoder::KeyStoreSettings settings = testsupport::KeyStoreIn(dir.Path());
     m_Decoder::SaveClientKey("planted", settings);
     fs::permissions(dir / m_Decoder::kKeyFileName,
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
@@ -121,7 +122,7 @@ TEST(KeyStoreLocation, AnotherUsersKeyFileIsLeftAlone) {
     fs::create_symlink(dir / m_Decoder::kKeyFileName, linked / m_Decoder::kKeyFileName);
     testsupport::GiveToUnprivilegedUser(linked);
     testsupport::GiveToUnprivilegedUser(linked / m_Decoder::kKeyFileName);
-    const m_Decoder::KeyStoreSettings through_link{.folder = linked.string(), .pause_rounds = 0, .yield = {}};
+    const m_Decoder::KeyStoreSettings through_link = testsupport::KeyStoreIn(linked);
 
     const int result = testsupport::RunUnprivileged([&] {
         if (!m_Decoder::LoadClientKey(settings).empty() || !m_Decoder::LoadClientKey(through_link).empty()) {

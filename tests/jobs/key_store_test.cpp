@@ -2,6 +2,7 @@
 
 #include "cipher/text_cipher.h"
 #include "platform/code_page.h"
+#include "support/key_store_in.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 
@@ -11,20 +12,9 @@
 
 namespace {
 
-using m_Decoder::DeleteClientKey;
-using m_Decoder::KeyStoreSettings;
-using m_Decoder::LoadClientKey;
-using m_Decoder::SaveClientKey;
-using testsupport::ReadFile;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace m_Decoder;
+using namespace testsupport;
 namespace fs = std::filesystem;
-
-KeyStoreSettings In(const fs::path& folder) {
-    KeyStoreSettings settings;
-    settings.folder = folder.string();
-    return settings;
-}
 
 std::size_t EntriesIn(const fs::path& folder) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
@@ -51,8 +41,8 @@ TEST(KeyStore, EveryPrintableCharacterComesBackAtEveryKeyPosition) {
     // character under each of its codes, the first and the last included.
     for (const char c : printable) {
         const std::string key(10, c);
-        SaveClientKey(key, In(dir.Path()));
-        EXPECT_EQ(LoadClientKey(In(dir.Path())), key) << "key of code " << int(static_cast<unsigned char>(c));
+        SaveClientKey(key, KeyStoreIn(dir.Path()));
+        EXPECT_EQ(LoadClientKey(KeyStoreIn(dir.Path())), key) << "key of code " << int(static_cast<unsigned char>(c));
     }
     // And every character at every position of one long key, among others.
     for (std::size_t position = 0; position < 10; ++position) {
@@ -62,8 +52,8 @@ TEST(KeyStore, EveryPrintableCharacterComesBackAtEveryKeyPosition) {
             block[position] = c;
             key += block;
         }
-        SaveClientKey(key, In(dir.Path()));
-        EXPECT_EQ(LoadClientKey(In(dir.Path())), key) << "characters at position " << position;
+        SaveClientKey(key, KeyStoreIn(dir.Path()));
+        EXPECT_EQ(LoadClientKey(KeyStoreIn(dir.Path())), key) << "characters at position " << position;
     }
 }
 
@@ -72,18 +62,18 @@ TEST(KeyStore, WritesTheEncodedKeyAndCrLfAndReadsFilesInThatForm) {
     const fs::path file = dir / "zqdecode.dat";
 
     // Under the scrambling key "UDEMROKSAV", "b" encodes to CR (98 - 85) and "_" to LF (95 - 85).
-    SaveClientKey("b_", In(dir.Path()));
+    SaveClientKey("b_", KeyStoreIn(dir.Path()));
     EXPECT_EQ(ReadFile(file), "\r\x1b\r\n");
-    SaveClientKey("_b", In(dir.Path()));
+    SaveClientKey("_b", KeyStoreIn(dir.Path()));
     EXPECT_EQ(ReadFile(file), "\n\x1e\r\n");
-    SaveClientKey("", In(dir.Path()));
+    SaveClientKey("", KeyStoreIn(dir.Path()));
     EXPECT_EQ(ReadFile(file), "\r\n");
 
     // Files as the program has always written them, lines within the key included.
     WriteFile(file, "\r\x1b\r\n");
-    EXPECT_EQ(LoadClientKey(In(dir.Path())), "b_");
+    EXPECT_EQ(LoadClientKey(KeyStoreIn(dir.Path())), "b_");
     WriteFile(file, "\n\x1e\r\n");
-    EXPECT_EQ(LoadClientKey(In(dir.Path())), "_b");
+    EXPECT_EQ(LoadClientKey(KeyStoreIn(dir.Path())), "_b");
 }
 
 TEST(KeyStore, LoadTakesTheWholeFileWithoutOneFinalLineEnding) {
@@ -113,19 +103,19 @@ TEST(KeyStore, LoadTakesTheWholeFileWithoutOneFinalLineEnding) {
     };
     for (const Row& row : rows) {
         WriteFile(file, row.content);
-        EXPECT_EQ(LoadClientKey(In(dir.Path())), row.key) << row.name;
+        EXPECT_EQ(LoadClientKey(KeyStoreIn(dir.Path())), row.key) << row.name;
     }
 }
 
 TEST(KeyStore, NoFileGivesNoKey) {
     TempDir dir;
-    EXPECT_EQ(LoadClientKey(In(dir.Path())), "");
-    EXPECT_EQ(LoadClientKey(In(dir / "no folder")), "");
+    EXPECT_EQ(LoadClientKey(KeyStoreIn(dir.Path())), "");
+    EXPECT_EQ(LoadClientKey(KeyStoreIn(dir / "no folder")), "");
     EXPECT_EQ(LoadClientKey(KeyStoreSettings{}), "");
 
     fs::create_directory(dir / "zqdecode.dat");
-    EXPECT_EQ(LoadClientKey(In(dir.Path())), "");
-    DeleteClientKey(In(dir.Path()));
+    EXPECT_EQ(LoadClientKey(KeyStoreIn(dir.Path())), "");
+    DeleteClientKey(KeyStoreIn(dir.Path()));
     EXPECT_TRUE(fs::is_directory(dir / "zqdecode.dat"));
 }
 
@@ -134,7 +124,7 @@ TEST(KeyStore, TheKeyFileIsOwnerOnlyAndNothingElseIsLeft) {
     WriteFile(dir / "zqdecode.dat", "old");
     fs::permissions(dir / "zqdecode.dat", fs::perms::all);
 
-    SaveClientKey("secret", In(dir.Path()));
+    SaveClientKey("secret", KeyStoreIn(dir.Path()));
 
     struct stat info {};
     ASSERT_EQ(::stat((dir / "zqdecode.dat").c_str(), &info), 0);
@@ -144,12 +134,12 @@ TEST(KeyStore, TheKeyFileIsOwnerOnlyAndNothingElseIsLeft) {
 
 TEST(KeyStore, TheOldFileStaysWholeUntilTheNewOneIsCompleteAfterThePause) {
     TempDir dir;
-    SaveClientKey("old key", In(dir.Path()));
+    SaveClientKey("old key", KeyStoreIn(dir.Path()));
     const std::string old_file = ReadFile(dir / "zqdecode.dat");
 
     int rounds = 0;
     bool old_file_kept = true;
-    KeyStoreSettings settings = In(dir.Path());
+    KeyStoreSettings settings = KeyStoreIn(dir.Path());
     settings.pause_rounds = 3;
     settings.yield = [&] {
         ++rounds;
@@ -164,11 +154,11 @@ TEST(KeyStore, TheOldFileStaysWholeUntilTheNewOneIsCompleteAfterThePause) {
 
 TEST(KeyStore, AKeyTheCipherCannotTakeLeavesTheOldFile) {
     TempDir dir;
-    SaveClientKey("old key", In(dir.Path()));
+    SaveClientKey("old key", KeyStoreIn(dir.Path()));
 
-    SaveClientKey(std::string(m_Decoder::kLongestText + 1, 'k'), In(dir.Path()));
+    SaveClientKey(std::string(m_Decoder::kLongestText + 1, 'k'), KeyStoreIn(dir.Path()));
 
-    EXPECT_EQ(LoadClientKey(In(dir.Path())), "old key");
+    EXPECT_EQ(LoadClientKey(KeyStoreIn(dir.Path())), "old key");
     EXPECT_EQ(EntriesIn(dir.Path()), 1u);
 }
 
@@ -177,15 +167,15 @@ TEST(KeyStore, ALinkIsReplacedAsANameAndItsTargetNeverWritten) {
     WriteFile(dir / "target", "not a key file");
     fs::create_symlink(dir / "target", dir / "zqdecode.dat");
 
-    SaveClientKey("key", In(dir.Path()));
+    SaveClientKey("key", KeyStoreIn(dir.Path()));
 
     EXPECT_EQ(ReadFile(dir / "target"), "not a key file");
     EXPECT_FALSE(fs::is_symlink(dir / "zqdecode.dat"));
-    EXPECT_EQ(LoadClientKey(In(dir.Path())), "key");
+    EXPECT_EQ(LoadClientKey(KeyStoreIn(dir.Path())), "key");
 
     fs::remove(dir / "zqdecode.dat");
     fs::create_symlink(dir / "target", dir / "zqdecode.dat");
-    DeleteClientKey(In(dir.Path()));
+    DeleteClientKey(KeyStoreIn(dir.Path()));
     EXPECT_FALSE(fs::is_symlink(dir / "zqdecode.dat"));
     EXPECT_EQ(ReadFile(dir / "target"), "not a key file");
 }
@@ -194,20 +184,20 @@ TEST(KeyStore, SaveMakesTheConfigurationFolderOwnerOnly) {
     TempDir dir;
     const fs::path folder = dir / "config" / "zqdecoder";
 
-    SaveClientKey("key", In(folder));
+    SaveClientKey("key", KeyStoreIn(folder));
 
-    EXPECT_EQ(LoadClientKey(In(folder)), "key");
+    EXPECT_EQ(LoadClientKey(KeyStoreIn(folder)), "key");
     EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
 }
 
 TEST(KeyStore, DeleteForgetsTheKeyAndIgnoresAMissingFile) {
     TempDir dir;
-    SaveClientKey("key", In(dir.Path()));
+    SaveClientKey("key", KeyStoreIn(dir.Path()));
 
-    DeleteClientKey(In(dir.Path()));
+    DeleteClientKey(KeyStoreIn(dir.Path()));
     EXPECT_FALSE(fs::exists(dir / "zqdecode.dat"));
-    DeleteClientKey(In(dir.Path()));
-    EXPECT_EQ(LoadClientKey(In(dir.Path())), "");
+    DeleteClientKey(KeyStoreIn(dir.Path()));
+    EXPECT_EQ(LoadClientKey(KeyStoreIn(dir.Path())), "");
 }
 
 // Permission bits do not stop root: these run as an unprivileged user.
@@ -216,7 +206,7 @@ protected:
     void SetUp() override {
         folder_ = dir_ / "folder";
         fs::create_directory(folder_);
-        SaveClientKey("old key", In(folder_));
+        SaveClientKey("old key", KeyStoreIn(folder_));
         old_file_ = ReadFile(folder_ / "zqdecode.dat");
         testsupport::GiveToUnprivilegedUser(dir_.Path());
         testsupport::GiveToUnprivilegedUser(folder_);
@@ -231,9 +221,9 @@ protected:
     // Both fail, silently, and leave the old key file alone.
     void ExpectSaveAndDeleteKeepTheOldKey() {
         EXPECT_TRUE(Unprivileged([&] {
-            SaveClientKey("new key", In(folder_));
-            DeleteClientKey(In(folder_));
-            return LoadClientKey(In(folder_)) == "old key";
+            SaveClientKey("new key", KeyStoreIn(folder_));
+            DeleteClientKey(KeyStoreIn(folder_));
+            return LoadClientKey(KeyStoreIn(folder_)) == "old key";
         }));
         // Read as bytes: the file now belongs to the other user, whose key
         // the store does not read.
@@ -259,7 +249,7 @@ TEST_F(KeyStoreWithoutPermission, AReadOnlyKeyFileIsNeitherReplacedNorDeleted) {
 TEST_F(KeyStoreWithoutPermission, AKeyFileThatCannotBeReadGivesNoKey) {
     fs::permissions(folder_ / "zqdecode.dat", fs::perms::none);
 
-    EXPECT_TRUE(Unprivileged([&] { return LoadClientKey(In(folder_)).empty(); }));
+    EXPECT_TRUE(Unprivileged([&] { return LoadClientKey(KeyStoreIn(folder_)).empty(); }));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "cipher/file_container.h"
 #include "platform/scoped_env.h"
+#include "support/attachments.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -18,9 +19,7 @@
 namespace {
 
 using m_Decoder::LooksLikeWrongKey;
-using testsupport::ReadFile;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace testsupport;
 using Bytes = std::vector<std::uint8_t>;
 
 // The same bytes on every run and every machine.
@@ -122,9 +121,7 @@ TEST(ClearHead, HoldsTheFirstClearBytesWritten) {
     };
     for (const auto& row : rows) {
         const Bytes plain = TextBytes(row.size);
-        WriteFile(dir / "plain", std::string(plain.begin(), plain.end()));
-        ASSERT_EQ(m_Encryption::EncryptFileWithSalt((dir / "plain").string(), (dir / "e~plain").string(), "right"), "")
-            << row.what;
+        testsupport::WriteAttachment(dir / "e~plain", std::string(plain.begin(), plain.end()), "right");
         const std::size_t kept = std::min(row.size, m_Encryption::kClearHeadSize);
         for (const char* key : {"right", "wrong"}) {
             m_Encryption::ClearHead head = {1, 2, 3};  // whatever was there goes

@@ -1,8 +1,8 @@
 #include "platform/atomic_file.h"
 
-#include "support/writer_faults.h"
 #include "platform/runtime_error.h"
 #include "support/temp_dir.h"
+#include "support/writer_faults.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,7 @@ namespace {
 
 using platform::AtomicFileWriter;
 using platform::publish::NamedTemporary;
-using testsupport::ReadFile;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace testsupport;
 namespace fs = std::filesystem;
 
 fs::perms PermissionsOf(const fs::path& path) {

@@ -10,8 +10,7 @@
 namespace {
 
 using platform::ByteFileReader;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace testsupport;
 namespace err = platform::err;
 namespace fs = std::filesystem;
 

@@ -1,7 +1,7 @@
 #include "platform/crypto_provider.h"
 
-#include "support/crypto_faults.h"
 #include "platform/scoped_env.h"
+#include "support/crypto_faults.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +13,7 @@
 namespace {
 
 using namespace platform::crypt;
-using testsupport::ScopedEnv;
-using testsupport::TempDir;
+using namespace testsupport;
 namespace fs = std::filesystem;
 
 using Bytes = std::vector<std::uint8_t>;

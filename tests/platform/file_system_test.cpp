@@ -14,9 +14,7 @@ using platform::FileSystemObject;
 using platform::IOMode;
 using platform::RuntimeError;
 using platform::Tristate;
-using testsupport::ReadFile;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace testsupport;
 namespace err = platform::err;
 namespace fs = std::filesystem;
 

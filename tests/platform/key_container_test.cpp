@@ -1,8 +1,8 @@
 #include "platform/key_container.h"
 
-#include "support/crypto_faults.h"
 #include "platform/crypto_provider.h"
 #include "platform/scoped_env.h"
+#include "support/crypto_faults.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +12,7 @@
 namespace {
 
 using namespace platform::crypt;
-using testsupport::ScopedEnv;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace testsupport;
 namespace fs = std::filesystem;
 
 constexpr const char* kContainer = "CryptoAPIExample";

@@ -13,8 +13,7 @@
 
 namespace {
 
-using testsupport::ReadFile;
-using testsupport::TempDir;
+using namespace testsupport;
 
 // Each case runs in a child, as another user: the flag cannot be set back,
 // and only an unprivileged process shows what the flag takes away.

@@ -1,17 +1,17 @@
 #pragma once
 
+#include "support/uncopyable.h"
+
 #include <string>
 
 namespace testsupport {
 
 // While it lives, everything written to standard error (file descriptor 2,
 // so the C and C++ streams and Qt's messages alike) goes to a file instead.
-class CapturedStderr {
+class CapturedStderr : Uncopyable {
 public:
     CapturedStderr();
     ~CapturedStderr();
-    CapturedStderr(const CapturedStderr&) = delete;
-    CapturedStderr& operator=(const CapturedStderr&) = delete;
 
     // Ends the capture (if still running) and returns what was written.
     [[nodiscard]] std::string Finish();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/crypto_test_hooks.h"
+#include "support/uncopyable.h"
 
 #include <cstdint>
 
@@ -11,12 +12,10 @@ namespace platform::crypt {
 
 // While it lives, every call of `call` after the first `successes_first`
 // fails with `code`, on any thread. One failure per call at a time.
-class CryptCallFailure {
+class CryptCallFailure : testsupport::Uncopyable {
 public:
     CryptCallFailure(CryptCall call, std::int32_t code, int successes_first = 0);
     ~CryptCallFailure();
-    CryptCallFailure(const CryptCallFailure&) = delete;
-    CryptCallFailure& operator=(const CryptCallFailure&) = delete;
 
 private:
     CryptCall call_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/uncopyable.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -9,12 +11,10 @@ namespace testsupport {
 // A fresh folder under the system's temporary folder, removed with all it
 // holds when the object goes (write bits restored first, so that a test that
 // made something read-only still cleans up).
-class TempDir {
+class TempDir : Uncopyable {
 public:
     TempDir();
     ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
 
     [[nodiscard]] const std::filesystem::path& Path() const noexcept { return path_; }
     [[nodiscard]] std::filesystem::path operator/(std::string_view name) const { return path_ / name; }

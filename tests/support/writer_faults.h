@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/writer_test_hooks.h"
+#include "support/uncopyable.h"
 
 #include <functional>
 
@@ -12,12 +13,10 @@
 namespace platform::publish {
 
 // While it lives, `call` fails with `errno_value` instead of being made.
-class FailingCall {
+class FailingCall : testsupport::Uncopyable {
 public:
     FailingCall(Call call, int errno_value);
     ~FailingCall();
-    FailingCall(const FailingCall&) = delete;
-    FailingCall& operator=(const FailingCall&) = delete;
 
 private:
     Call call_;
@@ -25,12 +24,10 @@ private:
 };
 
 // While it lives, fchmod() succeeds and changes nothing, as on exFAT through FUSE.
-class IgnoredModeChange {
+class IgnoredModeChange : testsupport::Uncopyable {
 public:
     IgnoredModeChange();
     ~IgnoredModeChange();
-    IgnoredModeChange(const IgnoredModeChange&) = delete;
-    IgnoredModeChange& operator=(const IgnoredModeChange&) = delete;
 
 private:
     bool previous_ = false;
@@ -44,11 +41,9 @@ enum class NamedTemporary {
 
 // While it lives, new writers find unnamed files refused, as on vfat or NFS,
 // and publish their named temporary file the way asked.
-class ForcedNamedTemporary {
+class ForcedNamedTemporary : testsupport::Uncopyable {
 public:
     explicit ForcedNamedTemporary(NamedTemporary how);
-    ForcedNamedTemporary(const ForcedNamedTemporary&) = delete;
-    ForcedNamedTemporary& operator=(const ForcedNamedTemporary&) = delete;
 
 private:
     FailingCall unnamed_;
@@ -57,22 +52,18 @@ private:
 };
 
 // While it lives, the sync that comes before publishing fails with `errno_value`.
-class SyncFailure {
+class SyncFailure : testsupport::Uncopyable {
 public:
     explicit SyncFailure(int errno_value);
     ~SyncFailure();
-    SyncFailure(const SyncFailure&) = delete;
-    SyncFailure& operator=(const SyncFailure&) = delete;
 };
 
 // While it lives, `hook` runs once the file is complete and synced, just
 // before it is given its name.
-class BeforePublishing {
+class BeforePublishing : testsupport::Uncopyable {
 public:
     explicit BeforePublishing(std::function<void()> hook);
     ~BeforePublishing();
-    BeforePublishing(const BeforePublishing&) = delete;
-    BeforePublishing& operator=(const BeforePublishing&) = delete;
 };
 
 }  // namespace platform::publish

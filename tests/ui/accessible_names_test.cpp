@@ -1,4 +1,5 @@
 #include "support/accessibility_on.h"
+#include "support/key_store_in.h"
 #include "support/temp_dir.h"
 #include "ui/chooser/drive_list_box.h"
 #include "ui/chooser/file_list_box.h"
@@ -6,6 +7,7 @@
 #include "ui/chooser/frm_drive_window.h"
 #include "ui/files/frm_decode_file.h"
 #include "ui/main/frm_decode.h"
+#include "ui/support/find_control.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -101,9 +103,7 @@ void AccessibleNamesTest::initTestCase() {
     // windows' own handler then passes what it lets through to this one.
     QAccessible::installUpdateHandler(&RecordEvent);
     QVERIFY(testsupport::TurnAccessibilityOn());
-    m_Decoder::KeyStoreSettings key_store;
-    key_store.folder = key_folder_.Path().string();
-    main_ = std::make_unique<frmDecode>(key_store);
+    main_ = std::make_unique<frmDecode>(testsupport::KeyStoreIn(key_folder_.Path()));
     attachments_ = std::make_unique<ui::frmDecodeFile>([] { return QString(); });
     chooser_ = std::make_unique<ui::FrmDriveWindow>(nullptr);
 }
@@ -156,16 +156,14 @@ void AccessibleNamesTest::everyInputHasAName() {
     QFETCH(QString, name);
     QFETCH(QString, label);
 
-    auto* input = Root(window).findChild<QWidget*>(control);
-    QVERIFY(input != nullptr);
+    auto* input = &testsupport::Find<QWidget>(Root(window), control);
     QCOMPARE(NameOf(input), name);
     if (label.isEmpty()) {
         QCOMPARE(input->accessibleName(), name);
     } else {
         // Named by its label, so that the two can never tell different stories.
         QVERIFY(input->accessibleName().isEmpty());
-        const auto* buddy = Root(window).findChild<QLabel*>(label);
-        QVERIFY(buddy != nullptr);
+        const auto* buddy = &testsupport::Find<QLabel>(Root(window), label);
         QCOMPARE(buddy->buddy(), input);
         QCOMPARE(buddy->text(), name);
     }
@@ -182,7 +180,7 @@ void AccessibleNamesTest::theAttachmentWindowIsAnnouncedAsAWindow() {
         // Both windows bear that caption; the description tells this one apart.
         QCOMPARE(accessible->text(QAccessible::Description), QStringLiteral("Decode Attachments"));
         QAccessibleInterface* box =
-            QAccessible::queryAccessibleInterface(window->findChild<QWidget*>(QStringLiteral("txtEFile")));
+            QAccessible::queryAccessibleInterface(&testsupport::Find<QWidget>(*window, "txtEFile"));
         QVERIFY(accessible->indexOfChild(box) >= 0);
         QCOMPARE(box->parent(), accessible);
     }
@@ -219,8 +217,7 @@ void AccessibleNamesTest::theDriveListStaysADropDown() {
 void AccessibleNamesTest::theKeyIsNeverSpoken() {
     main_->show();
     QVERIFY(QTest::qWaitForWindowActive(main_.get()));
-    auto* key_box = main_->findChild<QLineEdit*>(QStringLiteral("txtClientKey"));
-    QVERIFY(key_box != nullptr);
+    auto* key_box = &testsupport::Find<QLineEdit>(*main_, "txtClientKey");
     key_box->setFocus();
     Heard().clear();
 

@@ -3,14 +3,13 @@
 
 #include "ui/command_line.h"
 
-#include "support/temp_dir.h"
+#include "support/child_process.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
@@ -26,6 +25,16 @@ using ::testing::StartsWith;
         arguments.push_back(word.data());
     }
     return ui::ParseCommandLine(arguments);
+}
+
+// The words of `line`, split at its spaces.
+[[nodiscard]] std::vector<std::string> Words(const std::string& line) {
+    std::vector<std::string> words;
+    std::istringstream in(line);
+    for (std::string word; in >> word;) {
+        words.push_back(word);
+    }
+    return words;
 }
 
 TEST(CommandLine, OptionsUntilTheEndOfOptionsThenFilesByteForByte) {
@@ -67,19 +76,19 @@ TEST(CommandLine, TheProgramAnswersWithoutADisplayAndRefusesAnUnknownOption) {
         {"-platform offscreen --version", false, 0, "ZQDecoder 4.02.4015\n", ""},
         {"--frob e~a.pdf", true, ui::kUsageExitStatus, "", "ZQDecoder: unknown option --frob\nUsage: ZQDecoder "},
     };
-    const testsupport::TempDir dir;
     for (const Row& row : rows) {
-        const std::string command = std::string("timeout 10 env -u DISPLAY -u WAYLAND_DISPLAY ") +
-                                    (row.display ? "QT_QPA_PLATFORM=offscreen " : "-u QT_QPA_PLATFORM ") +
-                                    ZQDECODER_PATH + " " + row.arguments + " >" + (dir / "out").string() + " 2>" +
-                                    (dir / "err").string();
-        const int status = std::system(command.c_str());
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == row.status) << row.arguments << ": " << status;
-        EXPECT_THAT(testsupport::ReadFile(dir / "out"), StartsWith(row.out)) << row.arguments;
+        testsupport::ChildProgram program;
+        program.program = ZQDECODER_PATH;
+        program.arguments = Words(row.arguments);
+        program.environment = testsupport::EnvironmentWith(
+            {"DISPLAY", "WAYLAND_DISPLAY", row.display ? "QT_QPA_PLATFORM=offscreen" : "QT_QPA_PLATFORM"});
+        const testsupport::ProcessResult result = testsupport::RunChild(program, {});
+        EXPECT_EQ(result.status, row.status) << row.arguments;
+        EXPECT_THAT(result.out, StartsWith(row.out)) << row.arguments;
         // Qt may say a word of its own first (no XDG_RUNTIME_DIR, say).
-        EXPECT_THAT(testsupport::ReadFile(dir / "err"), HasSubstr(row.err)) << row.arguments;
+        EXPECT_THAT(result.err, HasSubstr(row.err)) << row.arguments;
         if (row.out.empty()) {
-            EXPECT_EQ(testsupport::ReadFile(dir / "out"), "") << row.arguments;
+            EXPECT_EQ(result.out, "") << row.arguments;
         }
     }
 }

@@ -18,8 +18,7 @@ using m_Decoder::GetFileFromPath;
 using m_Decoder::GetFolderFromPath;
 using m_Decoder::kNativeSeparator;
 using m_Decoder::TrimAtNull;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace testsupport;
 namespace fs = std::filesystem;
 
 struct Row {

@@ -1,7 +1,7 @@
 // decrypt --beside: several attachments at once, each beside itself, and
 // the wrong-key warning, seen from outside the built zqcrypt.
 
-#include "support/noise_container.h"
+#include "support/attachments.h"
 #include "support/temp_dir.h"
 #include "zqcrypt_process.h"
 
@@ -15,23 +15,11 @@
 namespace {
 
 using ::testing::HasSubstr;
-using testsupport::ProcessResult;
-using testsupport::ReadFile;
-using testsupport::RunZqcrypt;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace testsupport;
 namespace fs = std::filesystem;
 
 constexpr const char* kWarning =
     "zqcrypt: The decoded file does not look like any known kind of file. The client key may be wrong.\n";
-
-// Encrypts `plain` under "secret" into `name` in `dir`.
-void MakeAttachment(const TempDir& dir, const std::string& name, const std::string& plain) {
-    WriteFile(dir / "clear", plain);
-    const ProcessResult made = RunZqcrypt({"encrypt", "-q", (dir / "clear").string(), (dir / name).string()}, "secret");
-    ASSERT_EQ(made.status, 0) << made.err;
-    fs::remove(dir / "clear");
-}
 
 TEST(DecryptBeside, GivesTheHighestStatusOfItsFiles) {
     const struct {
@@ -41,15 +29,17 @@ TEST(DecryptBeside, GivesTheHighestStatusOfItsFiles) {
         const char* skipped;
         const char* then_missing;  // a file refused after the others, when given
     } rows[] = {
-        {"all decoded", "", 0, "", nullptr},
-        {"a destination taken", "b.txt", 1, ": File Found With Same Path and Name as Decrypted File Path!\n", nullptr},
-        {"a job failed", "e~b.txt", 2, ": DecryptError: 9  Subscript out of range\n", nullptr},
-        {"a job failed, then one refused", "e~b.txt", 2, ": DecryptError: 9  Subscript out of range\n", "e~gone.txt"},
+        {"all decoded", "", kSucceeded, "", nullptr},
+        {"a destination taken", "b.txt", kRefused, ": File Found With Same Path and Name as Decrypted File Path!\n",
+         nullptr},
+        {"a job failed", "e~b.txt", kJobFailed, ": DecryptError: 9  Subscript out of range\n", nullptr},
+        {"a job failed, then one refused", "e~b.txt", kJobFailed, ": DecryptError: 9  Subscript out of range\n",
+         "e~gone.txt"},
     };
     for (const auto& row : rows) {
         TempDir dir;
         for (const char* name : {"e~a.txt", "e~b.txt", "c.txt"}) {
-            MakeAttachment(dir, name, std::string("clear ") + name);
+            WriteAttachment(dir / name, std::string("clear ") + name, "secret");
         }
         if (std::string(row.in_the_way) == "b.txt") {
             WriteFile(dir / "b.txt", "mine");
@@ -78,7 +68,7 @@ TEST(DecryptBeside, GivesTheHighestStatusOfItsFiles) {
 // A bare name is a file in the current folder, and so is its decoded file.
 TEST(DecryptBeside, ABareNameIsDecodedInTheCurrentFolder) {
     TempDir dir;
-    MakeAttachment(dir, "e~a.pdf", "clear");
+    WriteAttachment(dir / "e~a.pdf", "clear", "secret");
     testsupport::ProcessRequest request;
     request.arguments = {"decrypt", "--beside", "e~a.pdf"};
     request.key = "secret";
@@ -108,14 +98,14 @@ TEST(DecryptBeside, OutlivesItsClosedOutputs) {
         request.arguments = {"decrypt", "--beside"};
         request.key = "secret";
         for (const std::string name : {"e~1", "e~2", "e~3", "e~4"}) {
-            MakeAttachment(dir, name, "clear " + name);
+            WriteAttachment(dir / name, "clear " + name, "secret");
             request.arguments.push_back((dir / name).string());
         }
         WriteFile(dir / "4", "mine");  // e~4 is refused: 1 alone, 2 once a write fails
         request.stdout_closed = row.stdout_closed;
         request.stderr_closed = row.stderr_closed;
         const ProcessResult result = RunZqcrypt(request);
-        EXPECT_EQ(result.status, 2) << row.what;
+        EXPECT_EQ(result.status, kJobFailed) << row.what;
         for (const std::string name : {"1", "2", "3"}) {
             EXPECT_EQ(ReadFile(dir / name), "clear e~" + name) << row.what;
         }
@@ -128,12 +118,12 @@ TEST(DecryptBeside, OutlivesItsClosedOutputs) {
 // A line break in a name cannot forge a line on standard error.
 TEST(DecryptBeside, EscapesNamesOnStandardError) {
     TempDir dir;
-    MakeAttachment(dir, "e~taken\n.txt", "clear");
+    WriteAttachment(dir / "e~taken\n.txt", "clear", "secret");
     WriteFile(dir / "taken\n.txt", "mine");
-    testsupport::WriteNoiseContainer(dir / "e~noise\n.txt", 8192, 7);
+    WriteNoiseContainer(dir / "e~noise\n.txt", 8192, 7);
     const ProcessResult result = RunZqcrypt(
         {"decrypt", "-q", "--beside", (dir / "e~taken\n.txt").string(), (dir / "e~noise\n.txt").string()}, "secret");
-    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.status, kRefused);
     EXPECT_EQ(result.err, "zqcrypt: Skipped: " + (dir / "e~taken\\x0A.txt").string() +
                               ": File Found With Same Path and Name as Decrypted File Path!\n"
                               "zqcrypt: " +
@@ -142,9 +132,9 @@ TEST(DecryptBeside, EscapesNamesOnStandardError) {
 
 TEST(DecryptBeside, RefusesAllWithoutAKey) {
     TempDir dir;
-    MakeAttachment(dir, "e~a.txt", "clear");
+    WriteAttachment(dir / "e~a.txt", "clear", "secret");
     const ProcessResult result = RunZqcrypt({"decrypt", "-q", "--beside", (dir / "e~a.txt").string()}, "");
-    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.status, kRefused);
     EXPECT_EQ(result.err, "zqcrypt: Key Missing!\n");
     EXPECT_FALSE(fs::exists(dir / "a.txt"));
 }
@@ -164,9 +154,9 @@ TEST(WrongKeyWarning, GoesToStandardErrorAndStillSucceeds) {
     for (const auto& row : rows) {
         TempDir dir;
         if (row.noise != 0) {
-            testsupport::WriteNoiseContainer(dir / "e~a.txt", row.noise, 7);
+            WriteNoiseContainer(dir / "e~a.txt", row.noise, 7);
         } else {
-            MakeAttachment(dir, "e~a.txt", std::string(8192, 'x'));
+            WriteAttachment(dir / "e~a.txt", std::string(8192, 'x'), "secret");
         }
         const ProcessResult single =
             RunZqcrypt({"decrypt", "-q", (dir / "e~a.txt").string(), (dir / "one.txt").string()}, "secret");

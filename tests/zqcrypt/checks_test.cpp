@@ -1,8 +1,8 @@
 // The attachment window's checks, in its order and with its messages, and the
 // exit status of every outcome, through zqcrypt's whole program in-process.
 
+#include "support/attachments.h"
 #include "support/temp_dir.h"
-#include "zqcrypt/exit_status.h"
 #include "zqcrypt/messages.h"
 #include "zqcrypt_in_process.h"
 
@@ -20,16 +20,8 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 using ::testing::Not;
-using testsupport::ProcessResult;
-using testsupport::ReadFile;
-using testsupport::RunInProcess;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace testsupport;
 namespace fs = std::filesystem;
-
-constexpr int kRefused = static_cast<int>(zqcrypt::ExitStatus::kRefused);
-constexpr int kJobFailed = static_cast<int>(zqcrypt::ExitStatus::kJobFailed);
-constexpr int kUsage = static_cast<int>(zqcrypt::ExitStatus::kUsage);
 
 // A folder with a plain file, a container made from it under "secret", an
 // existing file in the way and a sub-folder.
@@ -43,10 +35,7 @@ public:
         if (::mkfifo((dir_ / "fifo").c_str(), 0600) != 0) {
             ADD_FAILURE() << "cannot make a FIFO";
         }
-        const ProcessResult made = RunInProcess({"encrypt", "-q", Path("plain.txt"), Path("e~plain.txt")}, "secret");
-        if (made.status != 0) {
-            ADD_FAILURE() << "cannot make a container: " << made.err;
-        }
+        testsupport::WriteAttachment(dir_ / "e~plain.txt", "attachment body\n", "secret");
     }
     [[nodiscard]] std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 

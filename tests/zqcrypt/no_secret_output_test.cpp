@@ -12,10 +12,7 @@
 
 namespace {
 
-using testsupport::ProcessResult;
-using testsupport::RunZqcrypt;
-using testsupport::TempDir;
-using testsupport::WriteFile;
+using namespace testsupport;
 
 const std::string kKey = "zq-marker-key-7d2a";
 const std::string kClear = "zq-marker-clear-text-41f9";

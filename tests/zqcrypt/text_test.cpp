@@ -13,8 +13,7 @@
 
 namespace {
 
-using testsupport::ProcessResult;
-using testsupport::RunZqcrypt;
+using namespace testsupport;
 
 // "é" in UTF-8; the code page holds it as the single code 0xE9 (233).
 const std::string kKeyE = "\xC3\xA9";
@@ -129,20 +128,24 @@ TEST(ZqcryptText, RefusesATextTooLongForTheCipher) {
         const char* message;
     };
     const Row rows[] = {
-        {"longest raw text", {"decode-text", "--raw"}, std::string(32766, 'x'), 0, ""},
-        {"one more", {"decode-text", "--raw"}, std::string(32767, 'x'), 1, "Encrypted Text Too Long!"},
+        {"longest raw text", {"decode-text", "--raw"}, std::string(32766, 'x'), testsupport::kSucceeded, ""},
+        {"one more",
+         {"decode-text", "--raw"},
+         std::string(32767, 'x'),
+         testsupport::kRefused,
+         "Encrypted Text Too Long!"},
         // 16,383 line breaks become 32,766 characters; one more character is too many.
-        {"line breaks count twice", {"encode-text"}, std::string(16383, '\n'), 0, ""},
+        {"line breaks count twice", {"encode-text"}, std::string(16383, '\n'), testsupport::kSucceeded, ""},
         {"line breaks count twice, one more",
          {"encode-text"},
          std::string(16383, '\n') + "x",
-         1,
+         testsupport::kRefused,
          "Text to Encode Too Long!"},
     };
     for (const Row& row : rows) {
         const ProcessResult result = RunZqcrypt(row.arguments, "k", row.input);
         EXPECT_EQ(result.status, row.status) << row.what;
-        if (row.status == 0) {
+        if (row.status == testsupport::kSucceeded) {
             EXPECT_EQ(result.err, "") << row.what;
         } else {
             EXPECT_EQ(result.err, std::string("zqcrypt: ") + row.message + "\n") << row.what;

@@ -63,11 +63,7 @@ ProcessResult RunInProcess(const ProcessRequest& request) {
 }
 
 ProcessResult RunInProcess(std::vector<std::string> arguments, std::optional<std::string> key, std::string input) {
-    ProcessRequest request;
-    request.arguments = std::move(arguments);
-    request.key = std::move(key);
-    request.input = std::move(input);
-    return RunInProcess(request);
+    return RunInProcess(Request(std::move(arguments), std::move(key), std::move(input)));
 }
 
 }  // namespace testsupport

@@ -1,12 +1,13 @@
 #include "ui/files/browse.h"
 
-#include "chooser_test_support.h"
 #include "jobs/decrypt_beside.h"
-#include "modal_dialog.h"
 #include "ui/chooser/file_list_box.h"
 #include "ui/chooser/folder_list_box.h"
 #include "ui/files/frm_decode_file.h"
 #include "ui/message_box.h"
+#include "ui/support/chooser_test_support.h"
+#include "ui/support/find_control.h"
+#include "ui/support/modal_dialog.h"
 
 #include <QDialog>
 #include <QDir>
@@ -20,11 +21,7 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
-using testsupport::ClickEntry;
-using testsupport::DoubleClickEntry;
-using testsupport::FindControl;
-using testsupport::Shown;
-using testsupport::WithModalDialog;
+using namespace testsupport;
 
 class BrowseTest : public QObject {
     Q_OBJECT
@@ -36,15 +33,15 @@ private:
     QByteArray saved_config_;
     std::unique_ptr<ui::frmDecodeFile> window_;
 
-    QLineEdit& Box(const char* name) { return FindControl<QLineEdit>(*window_, name); }
+    QLineEdit& Box(const char* name) { return Find<QLineEdit>(*window_, name); }
 
     // Presses Browse and lets `act` work the chooser it opens.
     [[nodiscard]] bool Browse(const std::function<void(QDialog&)>& act) {
         return WithModalDialog(
-            [this] { QTest::mouseClick(&FindControl<QPushButton>(*window_, "cmdEBrowse"), Qt::LeftButton); }, act);
+            [this] { QTest::mouseClick(&Find<QPushButton>(*window_, "cmdEBrowse"), Qt::LeftButton); }, act);
     }
 
-    void Ok(QDialog& dialog) { QTest::mouseClick(&FindControl<QPushButton>(dialog, "cmdOk"), Qt::LeftButton); }
+    void Ok(QDialog& dialog) { QTest::mouseClick(&Find<QPushButton>(dialog, "cmdOk"), Qt::LeftButton); }
 
     void AddToDesktop(const QString& name) {
         QFile file(desktop_ + u'/' + name);
@@ -113,8 +110,8 @@ private Q_SLOTS:
         AddToDesktop(name);
         QVERIFY(Browse([&](QDialog& dialog) {
             QCOMPARE(dialog.windowTitle(), u"Encrypted File"_s);
-            QCOMPARE(FindControl<ui::FolderListBox>(dialog, "dirDrive").Path(), desktop_);
-            QVERIFY(ClickEntry(FindControl<ui::FileListBox>(dialog, "filDrive"), name));
+            QCOMPARE(Find<ui::FolderListBox>(dialog, "dirDrive").Path(), desktop_);
+            QVERIFY(ClickEntry(Find<ui::FileListBox>(dialog, "filDrive"), name));
             Ok(dialog);
         }));
         QCOMPARE(Box("txtEFile").text(), desktop_ + u'/' + name);
@@ -126,8 +123,8 @@ private Q_SLOTS:
         Box("txtEFile").setText(u"kept source"_s);
         Box("txtDFile").setText(u"kept destination"_s);
         QVERIFY(Browse([](QDialog& dialog) {
-            QVERIFY(ClickEntry(FindControl<ui::FileListBox>(dialog, "filDrive"), u"e~report.pdf"_s));
-            QTest::mouseClick(&FindControl<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
+            QVERIFY(ClickEntry(Find<ui::FileListBox>(dialog, "filDrive"), u"e~report.pdf"_s));
+            QTest::mouseClick(&Find<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
         }));
         QCOMPARE(Box("txtEFile").text(), u"kept source"_s);
         QCOMPARE(Box("txtDFile").text(), u"kept destination"_s);
@@ -138,7 +135,7 @@ private Q_SLOTS:
         QVERIFY(Browse([this](QDialog& dialog) {
             QCOMPARE(dialog.parentWidget(), window_.get());
             QCOMPARE(dialog.windowModality(), Qt::ApplicationModal);
-            QTest::mouseClick(&FindControl<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
+            QTest::mouseClick(&Find<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
         }));
     }
 
@@ -157,7 +154,7 @@ private Q_SLOTS:
         Box("txtEFile").setText(u"kept source"_s);
         QVERIFY(Browse([&](QDialog& dialog) {
             if (!typed.isNull()) {
-                auto& name_box = FindControl<QLineEdit>(dialog, "txtFilename");
+                auto& name_box = Find<QLineEdit>(dialog, "txtFilename");
                 name_box.selectAll();
                 QTest::keyClick(&name_box, Qt::Key_Delete);
                 QTest::keyClicks(&name_box, typed);
@@ -171,7 +168,7 @@ private Q_SLOTS:
     void withoutADesktopTheChooserOpensWhereItWasSilently() {
         const QString home = Shown(home_->path());
         QVERIFY(Browse([&](QDialog& dialog) {
-            QVERIFY(DoubleClickEntry(FindControl<ui::FolderListBox>(dialog, "dirDrive"), QDir(home).dirName()));
+            QVERIFY(DoubleClickEntry(Find<ui::FolderListBox>(dialog, "dirDrive"), QDir(home).dirName()));
             Ok(dialog);
         }));
         QVERIFY(QDir(desktop_).removeRecursively());
@@ -182,7 +179,7 @@ private Q_SLOTS:
             box.reject();
         });
         QVERIFY(Browse([&](QDialog& dialog) {
-            QCOMPARE(FindControl<ui::FolderListBox>(dialog, "dirDrive").Path(), home);
+            QCOMPARE(Find<ui::FolderListBox>(dialog, "dirDrive").Path(), home);
             Ok(dialog);
         }));
         QCOMPARE(boxes, 0);

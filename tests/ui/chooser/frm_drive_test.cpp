@@ -1,10 +1,11 @@
 #include "ui/chooser/frm_drive.h"
 
-#include "chooser_test_support.h"
-#include "modal_dialog.h"
 #include "ui/chooser/drive_list_box.h"
 #include "ui/chooser/file_list_box.h"
 #include "ui/chooser/folder_list_box.h"
+#include "ui/support/chooser_test_support.h"
+#include "ui/support/find_control.h"
+#include "ui/support/modal_dialog.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -17,11 +18,7 @@
 #include <QTemporaryFile>
 #include <QTest>
 
-using testsupport::ClickEntry;
-using testsupport::DoubleClickEntry;
-using testsupport::FindControl;
-using testsupport::Shown;
-using testsupport::WithModalDialog;
+using namespace testsupport;
 
 namespace {
 
@@ -41,7 +38,21 @@ void Touch(const QString& path) {
 }
 
 void Click(QDialog& dialog, const char* button) {
-    QTest::mouseClick(&FindControl<QPushButton>(dialog, button), Qt::LeftButton);
+    QTest::mouseClick(&Find<QPushButton>(dialog, button), Qt::LeftButton);
+}
+
+// The chooser's answer: whether a file (not a folder) was chosen, and its name.
+void ExpectAnswer(const ui::frmDrive& chooser, bool file_chosen, const QString& name) {
+    QCOMPARE(chooser.bMatch, ui::Variant(file_chosen));
+    QCOMPARE(chooser.sFileName, ui::Variant(name));
+}
+
+// Gives `control` the focus, as Tab would, and presses `key` there.
+void PressOn(QDialog& dialog, const QString& control, Qt::Key key) {
+    auto& widget = Find<QWidget>(dialog, control);
+    widget.setFocus();
+    QCOMPARE(QApplication::focusWidget(), &widget);
+    QTest::keyClick(&widget, key);
 }
 
 }  // namespace
@@ -54,6 +65,16 @@ private:
     QString folder_;
 
     [[nodiscard]] QString In(const QString& name) const { return Shown(folder_ + u'/' + name); }
+
+    // Shows the chooser on the test folder, clicks a.dat as a user would, and
+    // hands the window on to `act`.
+    [[nodiscard]] bool BrowseWithAFileClicked(ui::frmDrive& chooser, const std::function<void(QDialog&)>& act) {
+        chooser.sFolderName = folder_;
+        return Browse(chooser, [&act](QDialog& dialog) {
+            QVERIFY(ClickEntry(Find<ui::FileListBox>(dialog, "filDrive"), QStringLiteral("a.dat")));
+            act(dialog);
+        });
+    }
 
 private Q_SLOTS:
     void init() {
@@ -100,16 +121,15 @@ private Q_SLOTS:
         chooser.sFolderName = folder_;
         QVERIFY(Browse(chooser, [this](QDialog& dialog) {
             QCOMPARE(dialog.windowTitle(), QStringLiteral("Encrypted File"));
-            QCOMPARE(FindControl<QGroupBox>(dialog, "fraDrive").title(), QStringLiteral(" All Files"));
-            QCOMPARE(FindControl<QLineEdit>(dialog, "txtFileType").text(), QStringLiteral("*.*"));
-            QVERIFY(!FindControl<QLineEdit>(dialog, "txtFileType").isEnabled());
-            QCOMPARE(FindControl<QLineEdit>(dialog, "txtFilename").text(), folder_);
-            QCOMPARE(QApplication::focusWidget(), &FindControl<ui::DriveListBox>(dialog, "drvDrive"));
+            QCOMPARE(Find<QGroupBox>(dialog, "fraDrive").title(), QStringLiteral(" All Files"));
+            QCOMPARE(Find<QLineEdit>(dialog, "txtFileType").text(), QStringLiteral("*.*"));
+            QVERIFY(!Find<QLineEdit>(dialog, "txtFileType").isEnabled());
+            QCOMPARE(Find<QLineEdit>(dialog, "txtFilename").text(), folder_);
+            QCOMPARE(QApplication::focusWidget(), &Find<ui::DriveListBox>(dialog, "drvDrive"));
             Click(dialog, "cmdOk");
         }));
         QVERIFY(!chooser.bCanceled);
-        QCOMPARE(chooser.bMatch, ui::Variant(false));
-        QCOMPARE(chooser.sFileName, ui::Variant(folder_));
+        ExpectAnswer(chooser, false, folder_);
         QCOMPARE(chooser.sFolderName, ui::Variant(folder_));
     }
 
@@ -117,12 +137,11 @@ private Q_SLOTS:
         ui::frmDrive chooser;
         chooser.sFolderName = folder_;
         QVERIFY(Browse(chooser, [this](QDialog& dialog) {
-            QVERIFY(ClickEntry(FindControl<ui::FileListBox>(dialog, "filDrive"), QStringLiteral("b.txt")));
-            QCOMPARE(FindControl<QLineEdit>(dialog, "txtFilename").text(), In(QStringLiteral("b.txt")));
+            QVERIFY(ClickEntry(Find<ui::FileListBox>(dialog, "filDrive"), QStringLiteral("b.txt")));
+            QCOMPARE(Find<QLineEdit>(dialog, "txtFilename").text(), In(QStringLiteral("b.txt")));
             Click(dialog, "cmdOk");
         }));
-        QCOMPARE(chooser.bMatch, ui::Variant(true));
-        QCOMPARE(chooser.sFileName, ui::Variant(In(QStringLiteral("b.txt"))));
+        ExpectAnswer(chooser, true, In(QStringLiteral("b.txt")));
     }
 
     void fileInTheRoot() {
@@ -141,8 +160,8 @@ private Q_SLOTS:
         ui::frmDrive chooser;
         chooser.sFolderName = QDir::rootPath();
         QVERIFY(Browse(chooser, [&name](QDialog& dialog) {
-            QCOMPARE(FindControl<QLineEdit>(dialog, "txtFilename").text(), Shown(QDir::rootPath()));
-            QVERIFY(ClickEntry(FindControl<ui::FileListBox>(dialog, "filDrive"), name));
+            QCOMPARE(Find<QLineEdit>(dialog, "txtFilename").text(), Shown(QDir::rootPath()));
+            QVERIFY(ClickEntry(Find<ui::FileListBox>(dialog, "filDrive"), name));
             Click(dialog, "cmdOk");
         }));
         QCOMPARE(chooser.sFileName, ui::Variant(Shown(QDir::rootPath() + name)));
@@ -150,43 +169,34 @@ private Q_SLOTS:
 
     void editOfTheNameBoxAfterAClick() {
         ui::frmDrive chooser;
-        chooser.sFolderName = folder_;
-        QVERIFY(Browse(chooser, [](QDialog& dialog) {
-            QVERIFY(ClickEntry(FindControl<ui::FileListBox>(dialog, "filDrive"), QStringLiteral("a.dat")));
-            auto& name_box = FindControl<QLineEdit>(dialog, "txtFilename");
+        QVERIFY(BrowseWithAFileClicked(chooser, [](QDialog& dialog) {
+            auto& name_box = Find<QLineEdit>(dialog, "txtFilename");
             name_box.selectAll();
             QTest::keyClicks(&name_box, QStringLiteral("typed name"));
             Click(dialog, "cmdOk");
         }));
-        QCOMPARE(chooser.bMatch, ui::Variant(true));
-        QCOMPARE(chooser.sFileName, ui::Variant(QStringLiteral("typed name")));
+        ExpectAnswer(chooser, true, QStringLiteral("typed name"));
     }
 
     void folderChangeAfterAClick() {
         ui::frmDrive chooser;
-        chooser.sFolderName = folder_;
-        QVERIFY(Browse(chooser, [this](QDialog& dialog) {
-            QVERIFY(ClickEntry(FindControl<ui::FileListBox>(dialog, "filDrive"), QStringLiteral("a.dat")));
-            QVERIFY(DoubleClickEntry(FindControl<ui::FolderListBox>(dialog, "dirDrive"), QStringLiteral("sub")));
-            QCOMPARE(FindControl<QLineEdit>(dialog, "txtFilename").text(), In(QStringLiteral("sub")));
+        QVERIFY(BrowseWithAFileClicked(chooser, [this](QDialog& dialog) {
+            QVERIFY(DoubleClickEntry(Find<ui::FolderListBox>(dialog, "dirDrive"), QStringLiteral("sub")));
+            QCOMPARE(Find<QLineEdit>(dialog, "txtFilename").text(), In(QStringLiteral("sub")));
             Click(dialog, "cmdOk");
         }));
-        QCOMPARE(chooser.bMatch, ui::Variant(false));
-        QCOMPARE(chooser.sFileName, ui::Variant(In(QStringLiteral("sub"))));
+        ExpectAnswer(chooser, false, In(QStringLiteral("sub")));
         QCOMPARE(chooser.sFolderName, ui::Variant(In(QStringLiteral("sub"))));
     }
 
     void singleClickOnAFolderKeepsTheFile() {
         ui::frmDrive chooser;
-        chooser.sFolderName = folder_;
-        QVERIFY(Browse(chooser, [this](QDialog& dialog) {
-            QVERIFY(ClickEntry(FindControl<ui::FileListBox>(dialog, "filDrive"), QStringLiteral("a.dat")));
-            QVERIFY(ClickEntry(FindControl<ui::FolderListBox>(dialog, "dirDrive"), QStringLiteral("sub")));
-            QCOMPARE(FindControl<ui::FolderListBox>(dialog, "dirDrive").Path(), folder_);
+        QVERIFY(BrowseWithAFileClicked(chooser, [this](QDialog& dialog) {
+            QVERIFY(ClickEntry(Find<ui::FolderListBox>(dialog, "dirDrive"), QStringLiteral("sub")));
+            QCOMPARE(Find<ui::FolderListBox>(dialog, "dirDrive").Path(), folder_);
             Click(dialog, "cmdOk");
         }));
-        QCOMPARE(chooser.bMatch, ui::Variant(true));
-        QCOMPARE(chooser.sFileName, ui::Variant(In(QStringLiteral("a.dat"))));
+        ExpectAnswer(chooser, true, In(QStringLiteral("a.dat")));
     }
 
     void escapeFromEachControl_data() {
@@ -200,13 +210,7 @@ private Q_SLOTS:
         QFETCH(QString, control);
         ui::frmDrive chooser;
         chooser.sFolderName = folder_;
-        QVERIFY(Browse(chooser, [&control](QDialog& dialog) {
-            auto* widget = dialog.findChild<QWidget*>(control);
-            QVERIFY(widget != nullptr);
-            widget->setFocus();
-            QCOMPARE(QApplication::focusWidget(), widget);
-            QTest::keyClick(widget, Qt::Key_Escape);
-        }));
+        QVERIFY(Browse(chooser, [&control](QDialog& dialog) { PressOn(dialog, control, Qt::Key_Escape); }));
         QVERIFY(chooser.bCanceled);
     }
 
@@ -222,9 +226,7 @@ private Q_SLOTS:
         ui::frmDrive chooser;
         chooser.sFolderName = folder_;
         QVERIFY(Browse(chooser, [&control](QDialog& dialog) {
-            auto* widget = dialog.findChild<QWidget*>(control);
-            widget->setFocus();
-            QTest::keyClick(widget, Qt::Key_Return);
+            PressOn(dialog, control, Qt::Key_Return);
             QVERIFY(dialog.isVisible());
             Click(dialog, "cmdCancel");
         }));
@@ -243,21 +245,13 @@ private Q_SLOTS:
         QFETCH(bool, canceled);
         ui::frmDrive chooser;
         chooser.sFolderName = folder_;
-        QVERIFY(Browse(chooser, [&button](QDialog& dialog) {
-            auto* widget = dialog.findChild<QWidget*>(button);
-            widget->setFocus();
-            QTest::keyClick(widget, Qt::Key_Return);
-        }));
+        QVERIFY(Browse(chooser, [&button](QDialog& dialog) { PressOn(dialog, button, Qt::Key_Return); }));
         QCOMPARE(chooser.bCanceled, canceled);
     }
 
     void closeBoxCancels() {
         ui::frmDrive chooser;
-        chooser.sFolderName = folder_;
-        QVERIFY(Browse(chooser, [](QDialog& dialog) {
-            QVERIFY(ClickEntry(FindControl<ui::FileListBox>(dialog, "filDrive"), QStringLiteral("a.dat")));
-            dialog.close();
-        }));
+        QVERIFY(BrowseWithAFileClicked(chooser, [](QDialog& dialog) { dialog.close(); }));
         QVERIFY(chooser.bCanceled);
     }
 
@@ -265,21 +259,20 @@ private Q_SLOTS:
         ui::frmDrive chooser;
         chooser.sFolderName = folder_;
         QVERIFY(Browse(chooser, [](QDialog& dialog) {
-            QVERIFY(DoubleClickEntry(FindControl<ui::FolderListBox>(dialog, "dirDrive"), QStringLiteral("sub")));
-            QVERIFY(ClickEntry(FindControl<ui::FileListBox>(dialog, "filDrive"), QStringLiteral("inner.txt")));
+            QVERIFY(DoubleClickEntry(Find<ui::FolderListBox>(dialog, "dirDrive"), QStringLiteral("sub")));
+            QVERIFY(ClickEntry(Find<ui::FileListBox>(dialog, "filDrive"), QStringLiteral("inner.txt")));
             Click(dialog, "cmdCancel");
         }));
         QVERIFY(chooser.bCanceled);
         QCOMPARE(chooser.sFolderName, ui::Variant(In(QStringLiteral("sub"))));
 
         QVERIFY(Browse(chooser, [this](QDialog& dialog) {
-            QCOMPARE(FindControl<ui::FolderListBox>(dialog, "dirDrive").Path(), In(QStringLiteral("sub")));
-            QCOMPARE(FindControl<ui::FileListBox>(dialog, "filDrive").FileName(), QString());
+            QCOMPARE(Find<ui::FolderListBox>(dialog, "dirDrive").Path(), In(QStringLiteral("sub")));
+            QCOMPARE(Find<ui::FileListBox>(dialog, "filDrive").FileName(), QString());
             Click(dialog, "cmdOk");
         }));
         QVERIFY(!chooser.bCanceled);
-        QCOMPARE(chooser.bMatch, ui::Variant(false));
-        QCOMPARE(chooser.sFileName, ui::Variant(In(QStringLiteral("sub"))));
+        ExpectAnswer(chooser, false, In(QStringLiteral("sub")));
     }
 
     void startFolderThatCannotBeReached_data() {
@@ -307,8 +300,8 @@ private Q_SLOTS:
         ui::frmDrive chooser;
         chooser.sFolderName = folder_;
         QVERIFY(Browse(chooser, [&](QDialog& dialog) {
-            auto& drives = FindControl<ui::DriveListBox>(dialog, "drvDrive");
-            auto& folders = FindControl<ui::FolderListBox>(dialog, "dirDrive");
+            auto& drives = Find<ui::DriveListBox>(dialog, "drvDrive");
+            auto& folders = Find<ui::FolderListBox>(dialog, "dirDrive");
             drives.SetDrives({QDir::rootPath(), missing});
             QVERIFY(drives.SetDrive(folders.Path()));
             QTest::keyClick(&drives, Qt::Key_Down);
@@ -319,7 +312,7 @@ private Q_SLOTS:
             QTest::keyClick(&drives, Qt::Key_Down);
             QCOMPARE(drives.Drive(), Shown(other.path()));
             QCOMPARE(folders.Path(), Shown(other.path()));
-            QCOMPARE(FindControl<QLineEdit>(dialog, "txtFilename").text(), Shown(other.path()));
+            QCOMPARE(Find<QLineEdit>(dialog, "txtFilename").text(), Shown(other.path()));
             Click(dialog, "cmdOk");
         }));
         QCOMPARE(chooser.sFolderName, ui::Variant(Shown(other.path())));
@@ -347,9 +340,9 @@ private Q_SLOTS:
         chooser.sFolderName = folder_;
         QVERIFY(Browse(chooser, [&](QDialog& dialog) {
             QCOMPARE(dialog.size(), QSize(420, 325));
-            QCOMPARE(dialog.findChild<QWidget*>(control)->geometry(), place);
-            QCOMPARE(FindControl<QPushButton>(dialog, "cmdOk").text(), QStringLiteral("&OK"));
-            QCOMPARE(FindControl<QPushButton>(dialog, "cmdCancel").text(), QStringLiteral("&Cancel"));
+            QCOMPARE(Find<QWidget>(dialog, control).geometry(), place);
+            QCOMPARE(Find<QPushButton>(dialog, "cmdOk").text(), QStringLiteral("&OK"));
+            QCOMPARE(Find<QPushButton>(dialog, "cmdCancel").text(), QStringLiteral("&Cancel"));
             QStringList visited;
             for (int step = 0; step < 6; ++step) {
                 visited.append(QApplication::focusWidget()->objectName());

@@ -1,8 +1,8 @@
-#include "chooser_test_support.h"
 #include "support/temp_dir.h"
 #include "ui/chooser/drive_list_box.h"
 #include "ui/chooser/file_list_box.h"
 #include "ui/chooser/folder_list_box.h"
+#include "ui/support/chooser_test_support.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -11,8 +11,7 @@
 #include <filesystem>
 
 using namespace Qt::StringLiterals;
-using testsupport::ClickEntry;
-using testsupport::Shown;
+using namespace testsupport;
 
 namespace {
 

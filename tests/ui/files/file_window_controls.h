@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/support/find_control.h"
+
 #include <QListWidget>
 #include <QPushButton>
 #include <QStringList>
@@ -10,14 +12,10 @@
 // hold the window, or find it, as a user would.
 namespace testsupport {
 
-// The control `name` of `window`; a missing one ends the test run, naming it.
+// The control `name` of `window`; a missing one fails the test, naming it.
 template <typename Control>
 Control* ControlOf(const QWidget& window, const char* name) {
-    auto* control = window.findChild<Control*>(QLatin1String(name));
-    if (control == nullptr) {
-        qFatal("no control %s", name);
-    }
-    return control;
+    return &Find<Control>(window, name);
 }
 
 // The lines of the window's status list, oldest first.

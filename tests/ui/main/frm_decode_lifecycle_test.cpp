@@ -1,6 +1,7 @@
-#include "support/temp_dir.h"
 #include "jobs/key_store.h"
+#include "support/temp_dir.h"
 #include "ui/main/remembered_key_writer.h"
+#include "ui/support/find_control.h"
 #include "window_driver.h"
 
 #include <QApplication>
@@ -11,9 +12,7 @@
 
 #include <filesystem>
 
-using testsupport::KeyStoreIn;
-using testsupport::MessageBoxRecorder;
-using testsupport::WindowDriver;
+using namespace testsupport;
 
 namespace {
 
@@ -27,6 +26,13 @@ bool FocusAnotherApplication(QRasterWindow& another_application) {
 m_Decoder::KeyStoreSettings RememberingIn(const testsupport::TempDir& folder) {
     m_Decoder::SaveClientKey("remembered", KeyStoreIn(folder.Path()));
     return KeyStoreIn(folder.Path());
+}
+
+// A later run, which must find no key and the mark cleared.
+void ExpectNothingRemembered(const testsupport::TempDir& key_folder) {
+    WindowDriver second_run(KeyStoreIn(key_folder.Path()));
+    QVERIFY(second_run.ClientKey().text().isEmpty());
+    QVERIFY(!second_run.Menu("mnuRememberKey").isChecked());
 }
 
 // A run that starts with "remembered" in its key file and "typed" in the key box.
@@ -82,9 +88,7 @@ void FrmDecodeLifecycleTest::ForgetsTheKeyWhenTheMarkIsCleared() {
         first_run.Window().close();
     }
     QVERIFY(!std::filesystem::exists(key_folder / m_Decoder::kKeyFileName));
-    WindowDriver second_run(KeyStoreIn(key_folder.Path()));
-    QVERIFY(second_run.ClientKey().text().isEmpty());
-    QVERIFY(!second_run.Menu("mnuRememberKey").isChecked());
+    ExpectNothingRemembered(key_folder);
 }
 
 void FrmDecodeLifecycleTest::AnEmptyKeyIsNotRemembered() {
@@ -95,9 +99,7 @@ void FrmDecodeLifecycleTest::AnEmptyKeyIsNotRemembered() {
         first_run.Menu("mnuRememberKey").trigger();
         first_run.Menu("mnuExit").trigger();
     }
-    WindowDriver second_run(KeyStoreIn(key_folder.Path()));
-    QVERIFY(second_run.ClientKey().text().isEmpty());
-    QVERIFY(!second_run.Menu("mnuRememberKey").isChecked());
+    ExpectNothingRemembered(key_folder);
 }
 
 void FrmDecodeLifecycleTest::DecodeAttachmentsShowsOneWindow() {
@@ -257,7 +259,7 @@ void FrmDecodeLifecycleTest::ACloseDuringTheSavePauseUnloadsOnce() {
         }
         if (++rounds == 1) {
             window->windowHandle()->close();
-            window->findChild<QAction*>(QStringLiteral("mnuExit"))->trigger();
+            testsupport::Find<QAction>(*window, "mnuExit").trigger();
         }
     };
     WindowDriver driver(key_store);

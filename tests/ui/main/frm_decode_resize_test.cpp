@@ -1,15 +1,14 @@
 #include "cipher/text_cipher.h"
 #include "support/temp_dir.h"
 #include "ui/byte_text.h"
+#include "ui/support/find_control.h"
 #include "window_driver.h"
 
 #include <QTest>
 
 #include <memory>
 
-using testsupport::KeyStoreIn;
-using testsupport::MessageBoxRecorder;
-using testsupport::WindowDriver;
+using namespace testsupport;
 
 namespace {
 
@@ -80,16 +79,14 @@ void FrmDecodeResizeTest::controlsFollowTheWindow() {
     window.resize(window.size() + asked);
     QTRY_COMPARE(window.centralWidget()->size(), kClientArea + extra);
     for (const Place& place : kPlaces) {
-        const auto* control = window.findChild<QWidget*>(QString::fromLatin1(place.name));
-        QVERIFY2(control != nullptr, place.name);
-        QCOMPARE(control->geometry(), Expected(place, extra));
+        QCOMPARE(testsupport::Find<QWidget>(window, place.name).geometry(), Expected(place, extra));
     }
 
     // Back at the form size, every control stands where it was drawn.
     window.resize(kClientArea + around);
     QTRY_COMPARE(window.centralWidget()->size(), kClientArea);
     for (const Place& place : kPlaces) {
-        QCOMPARE(window.findChild<QWidget*>(QString::fromLatin1(place.name))->geometry(), place.at_form_size);
+        QCOMPARE(testsupport::Find<QWidget>(window, place.name).geometry(), place.at_form_size);
     }
 }
 

@@ -2,6 +2,7 @@
 #include "support/temp_dir.h"
 #include "ui/byte_text.h"
 #include "ui/main/about_text.h"
+#include "ui/support/find_control.h"
 #include "window_driver.h"
 
 #include <QLabel>
@@ -13,9 +14,7 @@
 #include <QTest>
 #include <QTextDocument>
 
-using testsupport::KeyStoreIn;
-using testsupport::MessageBoxRecorder;
-using testsupport::WindowDriver;
+using namespace testsupport;
 
 namespace {
 
@@ -76,15 +75,14 @@ void FrmDecodeTest::ControlsAreInTheirPlaces() {
         {"cmdDecodeAttachments", QRect(352, 56, 121, 17), "Click me if there are files to be decrypted"},
     };
     for (const Place& place : places) {
-        const auto* control = window.findChild<QWidget*>(QString::fromLatin1(place.name));
-        QVERIFY2(control != nullptr, place.name);
+        const auto* control = &testsupport::Find<QWidget>(window, place.name);
         QCOMPARE(control->parentWidget(), window.centralWidget());
         QCOMPARE(control->geometry(), place.geometry);
         QCOMPARE(control->toolTip(), QString::fromLatin1(place.tool_tip));
     }
     QCOMPARE(driver.Button("cmdDecode").text(), QStringLiteral("&Decode"));
     QCOMPARE(driver.Button("cmdDecodeAttachments").text(), QStringLiteral("Decode &Attachments"));
-    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("lblClientKey"))->text(), QStringLiteral("Client Key:"));
+    QCOMPARE(testsupport::Find<QLabel>(window, "lblClientKey").text(), QStringLiteral("Client Key:"));
     for (const char* button : {"cmdDecode", "cmdDecodeAttachments"}) {
         QVERIFY(!driver.Button(button).isDefault());
         QVERIFY(!driver.Button(button).autoDefault());
@@ -115,7 +113,7 @@ void FrmDecodeTest::EveryCaptionFitsItsControl() {
         const QSize caption = button.fontMetrics().size(Qt::TextShowMnemonic, button.text());
         QVERIFY2(caption.width() <= contents.width() && caption.height() <= button.height(), name);
     }
-    const auto* label = driver.Window().findChild<QLabel*>(QStringLiteral("lblClientKey"));
+    const auto* label = &testsupport::Find<QLabel>(driver.Window(), "lblClientKey");
     QVERIFY(label->sizeHint().width() <= label->width());
     QVERIFY(label->sizeHint().height() <= label->height());
     QStyleOptionFrame key_box;
@@ -149,8 +147,7 @@ void FrmDecodeTest::MenusHoldTheirItems() {
         {"mnuHelp", "Help", "mnuAbout", "About"},
     };
     for (const Item& item : items) {
-        const auto* menu = driver.Window().findChild<QMenu*>(QString::fromLatin1(item.menu));
-        QVERIFY2(menu != nullptr, item.menu);
+        const auto* menu = &testsupport::Find<QMenu>(driver.Window(), item.menu);
         QCOMPARE(menu->title(), QString::fromLatin1(item.menu_caption));
         QVERIFY(driver.Window().menuBar()->actions().contains(menu->menuAction()));
         QAction& action = driver.Menu(item.item);

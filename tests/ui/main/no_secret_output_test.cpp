@@ -2,9 +2,9 @@
 // terminal, a desktop session's log or a crash reporter would keep it.
 #include "cipher/file_container.h"
 #include "cipher/text_cipher.h"
-#include "support/crypto_faults.h"
 #include "platform/crypto_provider.h"
 #include "support/captured_stderr.h"
+#include "support/crypto_faults.h"
 #include "support/temp_dir.h"
 #include "ui/byte_text.h"
 #include "window_driver.h"
@@ -13,9 +13,7 @@
 
 #include <cstdio>
 
-using testsupport::CapturedStderr;
-using testsupport::KeyStoreIn;
-using testsupport::WindowDriver;
+using namespace testsupport;
 
 namespace {
 

@@ -1,19 +1,12 @@
 #include "window_driver.h"
 
-#include "ui/message_box.h"
+#include "ui/support/find_control.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QMessageBox>
 #include <QTest>
 
 namespace testsupport {
-
-m_Decoder::KeyStoreSettings KeyStoreIn(const std::filesystem::path& folder) {
-    m_Decoder::KeyStoreSettings settings;
-    settings.folder = folder.string();
-    return settings;
-}
 
 WindowDriver::WindowDriver(const m_Decoder::KeyStoreSettings& key_store)
     : window_(std::make_unique<frmDecode>(key_store)) {
@@ -24,23 +17,23 @@ WindowDriver::WindowDriver(const m_Decoder::KeyStoreSettings& key_store)
 }
 
 QPlainTextEdit& WindowDriver::Encrypted() {
-    return *window_->findChild<QPlainTextEdit*>(QStringLiteral("txtEncrypted"));
+    return Find<QPlainTextEdit>(*window_, "txtEncrypted");
 }
 
 QPlainTextEdit& WindowDriver::ClearText() {
-    return *window_->findChild<QPlainTextEdit*>(QStringLiteral("txtClearText"));
+    return Find<QPlainTextEdit>(*window_, "txtClearText");
 }
 
 QLineEdit& WindowDriver::ClientKey() {
-    return *window_->findChild<QLineEdit*>(QStringLiteral("txtClientKey"));
+    return Find<QLineEdit>(*window_, "txtClientKey");
 }
 
 QPushButton& WindowDriver::Button(const char* name) {
-    return *window_->findChild<QPushButton*>(QString::fromLatin1(name));
+    return Find<QPushButton>(*window_, name);
 }
 
 QAction& WindowDriver::Menu(const char* name) {
-    return *window_->findChild<QAction*>(QString::fromLatin1(name));
+    return Find<QAction>(*window_, name);
 }
 
 void WindowDriver::Paste(QWidget& box, const QString& text) {
@@ -64,18 +57,5 @@ void WindowDriver::Activate() {
         qWarning("the main window did not become active again");
     }
 }
-
-struct MessageBoxRecorder::Observer {
-    explicit Observer(QList<QPair<QString, QString>>& boxes)
-        : scoped([&boxes](QMessageBox& box) {
-              boxes.append({box.windowTitle(), box.text()});
-              box.button(QMessageBox::Ok)->click();
-          }) {}
-    ui::ScopedMessageBoxObserver scoped;
-};
-
-MessageBoxRecorder::MessageBoxRecorder() : observer_(std::make_unique<Observer>(boxes_)) {}
-
-MessageBoxRecorder::~MessageBoxRecorder() = default;
 
 }  // namespace testsupport

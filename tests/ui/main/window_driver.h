@@ -1,25 +1,20 @@
 #pragma once
 
+#include "support/key_store_in.h"
 #include "ui/main/frm_decode.h"
-#include "jobs/key_store.h"
+#include "ui/support/message_box_recorder.h"
 
 #include <QAction>
 #include <QLineEdit>
-#include <QList>
-#include <QPair>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QString>
 
-#include <filesystem>
 #include <memory>
 
 // Drives a real frmDecode the way a user does: through its controls, menus
 // and message boxes, found by their names.
 namespace testsupport {
-
-// Settings of a key store in `folder`, with no pause.
-[[nodiscard]] m_Decoder::KeyStoreSettings KeyStoreIn(const std::filesystem::path& folder);
 
 class WindowDriver {
 public:
@@ -43,23 +38,6 @@ public:
 
 private:
     std::unique_ptr<frmDecode> window_;
-};
-
-// Records the message boxes shown while it lives, answering each with OK.
-class MessageBoxRecorder {
-public:
-    MessageBoxRecorder();
-    ~MessageBoxRecorder();
-    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
-    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
-
-    // Title and prompt of each box, in order.
-    [[nodiscard]] const QList<QPair<QString, QString>>& Boxes() const { return boxes_; }
-
-private:
-    QList<QPair<QString, QString>> boxes_;
-    struct Observer;
-    std::unique_ptr<Observer> observer_;
 };
 
 }  // namespace testsupport

@@ -1,22 +1,10 @@
 #pragma once
 
 #include <QString>
-#include <QWidget>
 
 class QListWidget;
 
 namespace testsupport {
-
-// The control named `name` on `parent`. There being none ends the run: every
-// later step of the test would fail for that one reason.
-template <typename Control>
-Control& FindControl(const QWidget& parent, const char* name) {
-    auto* control = parent.findChild<Control*>(QLatin1String(name));
-    if (control == nullptr) {
-        qFatal("no control %s", name);
-    }
-    return *control;
-}
 
 // A path as the chooser shows it.
 [[nodiscard]] QString Shown(const QString& path);
