@@ -1,8 +1,8 @@
 #include "platform/atomic_file.h"
 
 #include "platform/file_access.h"
-#include "platform/writer_test_hooks.h"
 #include "platform/runtime_error.h"
+#include "platform/writer_test_hooks.h"
 
 #include <cerrno>
 #include <cstdio>

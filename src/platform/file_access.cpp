@@ -1,9 +1,9 @@
 #include "platform/file_access.h"
 
-#include "platform/writer_test_hooks.h"
 #include "platform/runtime_error.h"
 #include "platform/unfinished_files.h"
 #include "platform/unique_fd.h"
+#include "platform/writer_test_hooks.h"
 
 #include <cerrno>
 #include <fcntl.h>
