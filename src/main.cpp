@@ -6,6 +6,7 @@
 #include "ui/main/program_key_store.h"
 #include "ui/main/termination_signals.h"
 #include "ui/open_display.h"
+#include "util/escaped_text.h"
 #include "version.h"
 
 #include <QApplication>
@@ -38,7 +39,7 @@ int main(int argc, char* argv[]) {
     // taken its own options out of argc and argv.
     const ui::CommandLine command_line = ui::ParseCommandLine(ArgumentsAfterName(argc, argv));
     if (command_line.action == ui::CommandLine::Action::kUnknownOption) {
-        std::fprintf(stderr, "ZQDecoder: unknown option %s\n%s", command_line.unknown_option.c_str(),
+        std::fprintf(stderr, "ZQDecoder: unknown option %s\n%s", util::EscapedText(command_line.unknown_option).c_str(),
                      ui::UsageText().c_str());
         return ui::kUsageExitStatus;
     }
