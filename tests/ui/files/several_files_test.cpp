@@ -2,7 +2,7 @@
 // or named on the program's command line, and decoded several at once.
 #include "cipher/file_container.h"
 #include "platform/scoped_env.h"
-#include "support/noise_container.h"
+#include "support/attachments.h"
 #include "support/temp_dir.h"
 #include "ui/files/attach_file_window.h"
 #include "ui/files/file_window_controls.h"

@@ -1,4 +1,0 @@
-#pragma once
-
-// Noise containers are written beside real attachments now.
-#include "support/attachments.h"
