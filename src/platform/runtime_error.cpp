@@ -26,6 +26,8 @@ std::string StandardDescription(std::int32_t number) {
             return "Bad file name or number";
         case err::kFileNotFound:
             return "File not found";
+        case err::kBrokenPipe:
+            return "Broken pipe";
         case err::kDeviceIoError:
             return "Device I/O error";
         case err::kFileAlreadyExists:
@@ -79,6 +81,8 @@ RuntimeError ErrorFromErrno(int errno_value) {
         case ENOTSUP:
 #endif
             return RuntimeError(err::kNotSupported);
+        case EPIPE:
+            return RuntimeError(err::kBrokenPipe);
         case ENOSPC:
         case EFBIG:
 #ifdef EDQUOT

@@ -18,6 +18,8 @@ inline constexpr std::int32_t kSubscriptOutOfRange = 9;
 inline constexpr std::int32_t kUserInterrupt = 18;
 inline constexpr std::int32_t kBadFileName = 52;
 inline constexpr std::int32_t kFileNotFound = 53;
+// Not among the runtime's numbers: the reader at the other end of a pipe went away.
+inline constexpr std::int32_t kBrokenPipe = 56;
 inline constexpr std::int32_t kDeviceIoError = 57;
 inline constexpr std::int32_t kFileAlreadyExists = 58;
 // Not among the runtime's numbers: a file the destination's file system cannot hold.

@@ -44,7 +44,7 @@ struct Console {
 // all, with util::EscapedText. A failure to write is only noted.
 void Complain(const Console& console, std::string_view message) noexcept;
 
-// "cannot write standard output: 57  Device I/O error".
+// "cannot write standard output: 56  Broken pipe".
 void ComplainOutputFailed(const Console& console, const platform::RuntimeError& error) noexcept;
 
 // Writes all of `text` to standard output, unless an earlier write there has
