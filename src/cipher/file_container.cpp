@@ -88,7 +88,7 @@ std::string EncryptFileWithSalt(std::string sSource, std::string sDest, const st
             throw RuntimeError(err::kOverflow);
         }
         AtomicFileWriter dest(PathFromUtf8(sDest), AtomicFileWriter::Permissions::kLikeNewFile,
-                              AtomicFileWriter::Existing::kReplaceWritableFile, n + sSalt.size() + 1);
+                              AtomicFileWriter::Existing::kReplaceWritableFile, n + sSalt.size() + 1, source.Mode());
         CryptInChunks(source, n, session, dest, progress);
         session.End();
         dest.Write(sSalt);
@@ -123,7 +123,7 @@ std::string DecryptFileWithSalt(std::string sSource, std::string sDest, std::str
         CryptSession session(sKey, false);  // sets sSalt on the key
         // What the user already has at the destination is never replaced.
         AtomicFileWriter dest(PathFromUtf8(sDest), AtomicFileWriter::Permissions::kLikeNewFile,
-                              AtomicFileWriter::Existing::kKeep, n);
+                              AtomicFileWriter::Existing::kKeep, n, source.Mode());
         CryptInChunks(source, n, session, dest, progress, clear_head);
         session.End();
         source.CheckUnchanged();

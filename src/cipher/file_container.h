@@ -33,9 +33,10 @@ using ClearHead = std::vector<std::uint8_t>;
 // stays as it was. Only a regular file of the caller's own that its owner may
 // write is replaced (it keeps its mode and access ACL; root may replace any
 // file, which keeps its owner too): anything else gives 75, a read-only file
-// or another user's 70. A new file gets the mode cp would give it. A source
-// that changes while it is read gives 75, a file too large for the
-// destination's file system 60. Afterwards sSalt holds the new salt.
+// or another user's 70. A new file gets the mode cp would give a copy of
+// sSource: its permission bits, narrowed by the umask or the folder's default
+// ACL. A source that changes while it is read gives 75, a file too large for
+// the destination's file system 60. Afterwards sSalt holds the new salt.
 [[nodiscard]] std::string EncryptFileWithSalt(std::string sSource, std::string sDest, const std::string& sKey,
                                               const Progress& progress = {});
 

@@ -58,8 +58,8 @@ int UnlessInjected(publish::Call which, Call call) {
 
 // A file without a name, in the folder; an invalid descriptor where the file
 // system has no such files (or /proc, through which it is named, is missing).
-// It can be created with the mode of a new file, since nothing can open it
-// before it has a name.
+// It can be created with its final mode, since nothing can open it before it
+// has a name.
 UniqueFd OpenUnnamed(int folder_fd, mode_t mode) {
     // No O_EXCL: with it the file could never be linked into the folder.
     UniqueFd fd(UnlessInjected(publish::Call::kUnnamedOpen,
@@ -111,11 +111,12 @@ void SyncToDisk(int fd) {
 }  // namespace
 
 AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& destination, Permissions permissions, Existing existing,
-                                   std::optional<std::uint64_t> final_size)
+                                   std::optional<std::uint64_t> final_size, mode_t source_mode)
     : folder_(destination.parent_path()),
       name_(destination.filename().string()),
       permissions_(permissions),
-      existing_(existing) {
+      existing_(existing),
+      source_mode_(source_mode & 0777) {
     if (folder_.empty()) {
         folder_ = ".";
     }
@@ -130,7 +131,7 @@ AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& destination, Per
     if (final_size) {
         CheckRoomFor(*final_size);
     }
-    fd_ = OpenUnnamed(folder_fd_.Get(), permissions_ == Permissions::kOwnerOnly ? 0600 : 0666);
+    fd_ = OpenUnnamed(folder_fd_.Get(), permissions_ == Permissions::kOwnerOnly ? 0600 : source_mode_);
     if (!fd_.Valid()) {
         OpenNamedTemporary();
     }
@@ -198,7 +199,7 @@ void AtomicFileWriter::CheckExisting() const {
 
 // A replaced file keeps its access. A new file has what the kernel gave it,
 // unless it was written under a temporary name, owner-only: it then gets what
-// a new file in the folder gets, found with a probe.
+// a file created there with the same mode gets, found with a probe.
 void AtomicFileWriter::GiveFinalAccess() {
     if (permissions_ == Permissions::kOwnerOnly) {
         GiveAccess(fd_.Get(), FileAccess{.mode = 0600, .acl = std::nullopt, .owner = 0, .group = 0}, false);
@@ -213,7 +214,9 @@ void AtomicFileWriter::GiveFinalAccess() {
         }
     }
     if (!temporary_.empty()) {
-        GiveAccess(fd_.Get(), NewFileAccess(folder_fd_.Get(), folder_, [this] { return NewTemporaryName(); }), false);
+        GiveAccess(fd_.Get(),
+                   NewFileAccess(folder_fd_.Get(), folder_, source_mode_, [this] { return NewTemporaryName(); }),
+                   false);
     }
 }
 

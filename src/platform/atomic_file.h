@@ -20,13 +20,16 @@ namespace platform {
 // The file is written without a name (O_TMPFILE), so that even a process
 // killed outright leaves nothing behind. File systems without unnamed files
 // get a named temporary file instead, created owner-only and never through a
-// link planted at its name; it is opened up to what a new file there gets
-// only once it is complete.
+// link planted at its name; it is opened up to what the new file would have
+// got only once it is complete.
 class AtomicFileWriter {
 public:
     enum class Permissions {
-        kLikeNewFile,  // what the kernel gives a new file there: the umask, or the folder's default ACL
-        kOwnerOnly,    // 0600, for files that hold secrets
+        // What the kernel gives a new file created there with the source's
+        // permission bits, as cp makes a copy: the umask, or the folder's
+        // default ACL, narrows them.
+        kLikeNewFile,
+        kOwnerOnly,  // 0600, for files that hold secrets
     };
 
     // What Commit() does when the destination's name is taken.
@@ -41,8 +44,11 @@ public:
     // Throws RuntimeError when the file cannot be created, when the
     // destination is already one that Commit() would refuse, or when the
     // destination's file system cannot hold a file of `final_size` bytes.
+    // `source_mode` holds the permission bits of the file that this one is
+    // made from, for kLikeNewFile; 0666 gives what any new file there gets.
     AtomicFileWriter(const std::filesystem::path& destination, Permissions permissions,
-                     Existing existing = Existing::kReplaceName, std::optional<std::uint64_t> final_size = {});
+                     Existing existing = Existing::kReplaceName, std::optional<std::uint64_t> final_size = {},
+                     mode_t source_mode = 0666);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -78,6 +84,7 @@ private:
     std::string name_;
     Permissions permissions_;
     Existing existing_;
+    mode_t source_mode_;
     UniqueFd folder_fd_;
     std::filesystem::path temporary_;
     std::optional<UnfinishedFile> unfinished_;

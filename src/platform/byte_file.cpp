@@ -24,6 +24,7 @@ ByteFileReader::ByteFileReader(const std::filesystem::path& path) {
         throw RuntimeError(err::kPathFileAccessError);
     }
     length_ = static_cast<std::uint64_t>(info.st_size);
+    mode_ = info.st_mode & 0777;
     modified_ = info.st_mtim;
 }
 

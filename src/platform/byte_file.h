@@ -6,6 +6,7 @@
 #include <ctime>
 #include <filesystem>
 #include <span>
+#include <sys/types.h>
 
 namespace platform {
 
@@ -21,6 +22,9 @@ public:
     // The length when the file was opened.
     [[nodiscard]] std::uint64_t Length() const noexcept { return length_; }
 
+    // The permission bits when the file was opened.
+    [[nodiscard]] mode_t Mode() const noexcept { return mode_; }
+
     // Fills `bytes` from `offset`. A file that ends sooner, having shrunk
     // since it was opened, raises "Input past end of file".
     void ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes) const;
@@ -33,6 +37,7 @@ public:
 private:
     UniqueFd fd_;
     std::uint64_t length_ = 0;
+    mode_t mode_ = 0;
     struct timespec modified_ {};
 };
 

@@ -110,12 +110,12 @@ void GiveAcl(int fd, const std::optional<std::string>& acl) {
 
 }  // namespace
 
-FileAccess NewFileAccess(int folder_fd, const std::filesystem::path& folder,
+FileAccess NewFileAccess(int folder_fd, const std::filesystem::path& folder, mode_t mode,
                          const std::function<std::string()>& fresh_name) {
     for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
         std::string name = fresh_name();
-        // As cp creates a file: the kernel applies the umask or the default ACL to 0666.
-        const int fd = ::openat(folder_fd, name.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        // As cp creates a file: the kernel applies the umask or the default ACL to the source's bits.
+        const int fd = ::openat(folder_fd, name.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd < 0) {
             if (errno == EEXIST) {
                 continue;

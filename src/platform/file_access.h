@@ -17,11 +17,11 @@ struct FileAccess {
     gid_t group = 0;
 };
 
-// What the kernel gives a new file in the folder, from the umask or the
-// folder's default ACL: learnt from an empty probe file, created exclusively
-// under a name from `fresh_name` in the folder open as `folder_fd`, and
-// removed again. Throws RuntimeError.
-[[nodiscard]] FileAccess NewFileAccess(int folder_fd, const std::filesystem::path& folder,
+// What the kernel gives a new file created with the permission bits `mode` in
+// the folder, narrowed by the umask or the folder's default ACL: learnt from
+// an empty probe file, created exclusively under a name from `fresh_name` in
+// the folder open as `folder_fd`, and removed again. Throws RuntimeError.
+[[nodiscard]] FileAccess NewFileAccess(int folder_fd, const std::filesystem::path& folder, mode_t mode,
                                        const std::function<std::string()>& fresh_name);
 
 // The access of the existing file at `path`, whose lstat() is `info`.

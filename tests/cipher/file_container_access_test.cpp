@@ -66,6 +66,7 @@ TEST_F(FileContainerAccessTest, ANewFileIsNoMoreOpenThanCpMakesItAndAReplacedOne
     const char* unsupported = "73  Operation not supported";
     struct Row {
         const char* what;
+        mode_t source;  // of the plain file and of its container
         mode_t umask;
         const char* folder_acl;  // setfacl arguments for the folder, "" for none
         const char* existing;    // setfacl arguments for a file already at the destination, nullptr for none
@@ -75,65 +76,80 @@ TEST_F(FileContainerAccessTest, ANewFileIsNoMoreOpenThanCpMakesItAndAReplacedOne
         const char* error;
     };
     const Row rows[] = {
-        {"umask 022", 022, "", nullptr, none, false, Expect::kAsCp, ""},
-        {"umask 077", 077, "", nullptr, none, false, Expect::kAsCp, ""},
-        {"a private default ACL", 022, private_default, nullptr, none, false, Expect::kAsCp, ""},
-        {"named temporary, umask 077", 077, "", nullptr, named, false, Expect::kAsCp, ""},
-        {"named temporary, a private default ACL", 022, private_default, nullptr, named, false, Expect::kAsCp, ""},
-        {"named temporary, a default ACL naming a user", 022, "-d -m u:nobody:rw", nullptr, named, false, Expect::kAsCp,
+        {"umask 022", 0666, 022, "", nullptr, none, false, Expect::kAsCp, ""},
+        {"umask 077", 0666, 077, "", nullptr, none, false, Expect::kAsCp, ""},
+        {"0600, umask 022", 0600, 022, "", nullptr, none, false, Expect::kAsCp, ""},
+        {"0644, umask 000", 0644, 0, "", nullptr, none, false, Expect::kAsCp, ""},
+        {"0644, a default ACL giving others rw", 0644, 022, "-d -m o::rw", nullptr, none, false, Expect::kAsCp, ""},
+        {"a private default ACL", 0666, 022, private_default, nullptr, none, false, Expect::kAsCp, ""},
+        {"named temporary, umask 077", 0666, 077, "", nullptr, named, false, Expect::kAsCp, ""},
+        {"named temporary, 0600, umask 022", 0600, 022, "", nullptr, named, false, Expect::kAsCp, ""},
+        {"named temporary, a private default ACL", 0666, 022, private_default, nullptr, named, false, Expect::kAsCp,
          ""},
-        {"as on fusefat: fchmod refused", 022, "", nullptr, fusefat, false, Expect::kNoWiderThanCp, ""},
-        {"as on exFAT: fchmod ignored, no renameat2, no link", 0, "", nullptr, exfat, true, Expect::kNoWiderThanCp, ""},
-        {"encrypt over a file with an ACL", 077, "", with_acl, none, false, Expect::kKept, ""},
-        {"encrypt over a file with an ACL, named temporary", 022, private_default, with_acl, named, false,
+        {"named temporary, a default ACL naming a user", 0666, 022, "-d -m u:nobody:rw", nullptr, named, false,
+         Expect::kAsCp, ""},
+        {"as on fusefat: fchmod refused", 0666, 022, "", nullptr, fusefat, false, Expect::kNoWiderThanCp, ""},
+        {"as on exFAT: fchmod ignored, no renameat2, no link", 0666, 0, "", nullptr, exfat, true,
+         Expect::kNoWiderThanCp, ""},
+        {"encrypt over a file with an ACL", 0666, 077, "", with_acl, none, false, Expect::kKept, ""},
+        {"encrypt over a file with an ACL, named temporary", 0666, 022, private_default, with_acl, named, false,
          Expect::kKept, ""},
-        {"encrypt over a write-only file, fchmod ignored", 022, "", write_only, none, true, Expect::kKept, unsupported},
-        {"encrypt over a write-only file, fchmod refused", 022, "", write_only, chmod_refused, false, Expect::kKept,
+        {"encrypt over a write-only file, fchmod ignored", 0666, 022, "", write_only, none, true, Expect::kKept,
          unsupported},
+        {"encrypt over a write-only file, fchmod refused", 0666, 022, "", write_only, chmod_refused, false,
+         Expect::kKept, unsupported},
     };
     for (const Row& row : rows) {
-        const fs::path work = dir_ / "work";
-        fs::remove_all(work);
-        fs::create_directory(work);
-        if (*row.folder_acl != '\0') {
-            Shell("setfacl " + std::string(row.folder_acl) + " " + work.string());
-        }
-        const mode_t old_umask = ::umask(row.umask);
-        Shell("cp " + (dir_ / "plain").string() + " " + (work / "by-cp").string());
-        const auto by_cp = AccessOf(work / "by-cp");
-        fs::remove(work / "by-cp");
-        if (row.existing != nullptr) {
-            WriteFile(work / "dest", "old");
-            Shell("setfacl " + std::string(row.existing) + " " + (work / "dest").string());
-        }
-        const auto before = row.existing != nullptr ? AccessOf(work / "dest") : by_cp;
-        std::string result;
-        {
-            std::vector<std::unique_ptr<platform::publish::FailingCall>> failing;
-            for (const auto& [call, error] : row.failing) {
-                failing.push_back(std::make_unique<platform::publish::FailingCall>(call, error));
+        for (const bool encrypt : {false, true}) {
+            if (!encrypt && row.existing != nullptr) {
+                continue;  // decrypting never replaces a file
             }
-            std::optional<platform::publish::IgnoredModeChange> ignored;
-            if (row.mode_change_ignored) {
-                ignored.emplace();
+            const std::string what = std::string(row.what) + (encrypt ? ", encrypt" : ", decrypt");
+            const fs::path source = dir_ / (encrypt ? "plain" : "sealed");
+            fs::permissions(dir_ / "plain", static_cast<fs::perms>(row.source));
+            fs::permissions(dir_ / "sealed", static_cast<fs::perms>(row.source));
+            const fs::path work = dir_ / "work";
+            fs::remove_all(work);
+            fs::create_directory(work);
+            if (*row.folder_acl != '\0') {
+                Shell("setfacl " + std::string(row.folder_acl) + " " + work.string());
             }
-            result = row.existing != nullptr
-                         ? EncryptFileWithSalt((dir_ / "plain").string(), (work / "dest").string(), "k")
-                         : DecryptFileWithSalt((dir_ / "sealed").string(), (work / "dest").string(), "k");
-        }
-        ::umask(old_umask);
+            const mode_t old_umask = ::umask(row.umask);
+            Shell("cp " + source.string() + " " + (work / "by-cp").string());
+            const auto by_cp = AccessOf(work / "by-cp");
+            fs::remove(work / "by-cp");
+            if (row.existing != nullptr) {
+                WriteFile(work / "dest", "old");
+                Shell("setfacl " + std::string(row.existing) + " " + (work / "dest").string());
+            }
+            const auto before = row.existing != nullptr ? AccessOf(work / "dest") : by_cp;
+            std::string result;
+            {
+                std::vector<std::unique_ptr<platform::publish::FailingCall>> failing;
+                for (const auto& [call, error] : row.failing) {
+                    failing.push_back(std::make_unique<platform::publish::FailingCall>(call, error));
+                }
+                std::optional<platform::publish::IgnoredModeChange> ignored;
+                if (row.mode_change_ignored) {
+                    ignored.emplace();
+                }
+                result = encrypt ? EncryptFileWithSalt(source.string(), (work / "dest").string(), "k")
+                                 : DecryptFileWithSalt(source.string(), (work / "dest").string(), "k");
+            }
+            ::umask(old_umask);
 
-        EXPECT_EQ(result, row.error) << row.what;
-        EXPECT_EQ(std::distance(fs::directory_iterator(work), fs::directory_iterator()), 1) << row.what;
-        const auto ours = AccessOf(work / "dest");
-        if (row.expect == Expect::kNoWiderThanCp) {
-            EXPECT_EQ(ours.first & ~by_cp.first, 0U)
-                << row.what << std::oct << ": " << ours.first << " " << by_cp.first;
-        } else {
-            EXPECT_EQ(ours, before) << row.what << std::oct << ": " << ours.first << " " << before.first;
-        }
-        if (*row.error != '\0') {
-            EXPECT_EQ(ReadFile(work / "dest"), "old") << row.what;
+            EXPECT_EQ(result, row.error) << what;
+            EXPECT_EQ(std::distance(fs::directory_iterator(work), fs::directory_iterator()), 1) << what;
+            const auto ours = AccessOf(work / "dest");
+            if (row.expect == Expect::kNoWiderThanCp) {
+                EXPECT_EQ(ours.first & ~by_cp.first, 0U)
+                    << what << std::oct << ": " << ours.first << " " << by_cp.first;
+            } else {
+                EXPECT_EQ(ours, before) << what << std::oct << ": " << ours.first << " " << before.first;
+            }
+            if (*row.error != '\0') {
+                EXPECT_EQ(ReadFile(work / "dest"), "old") << what;
+            }
         }
     }
 }
