@@ -270,6 +270,24 @@ void AtomicFileWriter::Commit() {
     fd_.Reset();
     temporary_.clear();
     unfinished_.reset();
+    SyncFolder();
+}
+
+// Makes the new name outlast a power cut. A failure is not reported: the
+// file is already in place under its name and can be read, and an error
+// would tell the caller that the destination is as it was, so that a job
+// would be reported failed while its file stands there. All that is at stake
+// is the name, should the power fail before the kernel writes the folder back
+// by itself. A file system that cannot sync a folder (EINVAL) and a folder
+// that cannot be read (EACCES) are the common cases.
+void AtomicFileWriter::SyncFolder() const noexcept {
+    // fsync() takes no O_PATH descriptor.
+    const UniqueFd folder(::openat(folder_fd_.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    int error = 0;
+    if (!folder.Valid() || UnlessInjected(publish::Call::kFolderSync, [&] { return ::fsync(folder.Get()); }) != 0) {
+        error = errno;
+    }
+    publish::detail::FolderSynced(error);
 }
 
 void AtomicFileWriter::Publish() {

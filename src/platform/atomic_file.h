@@ -59,9 +59,9 @@ public:
     void Write(std::string_view bytes);
 
     // Flushes the file to disk, gives it its access (never wider than a new
-    // file there, or the replaced file, would have) and gives it the
-    // destination's name. Throws RuntimeError; the destination is then
-    // untouched.
+    // file there, or the replaced file, would have), gives it the
+    // destination's name and syncs the folder, so that the name outlasts a
+    // power cut. Throws RuntimeError; the destination is then untouched.
     void Commit();
 
     // The named temporary file; empty while the file is written without a name.
@@ -73,6 +73,7 @@ private:
     void CheckExisting() const;
     void GiveFinalAccess();
     void Publish();
+    void SyncFolder() const noexcept;
     [[nodiscard]] bool PlaceIfFree();
     [[nodiscard]] bool MoveNamedTemporaryIfFree();
     void Replace();

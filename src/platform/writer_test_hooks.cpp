@@ -18,4 +18,6 @@ int InjectedSyncError() {
 
 void RunBeforePublishing() {}
 
+void FolderSynced(int /*errno_value*/) {}
+
 }  // namespace platform::publish::detail

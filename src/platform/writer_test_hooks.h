@@ -1,8 +1,8 @@
 #pragma once
 
 // Where tests may step into AtomicFileWriter's publishing: the system calls
-// that fail on vfat, exFAT or NFS, a final sync that fails, and a name taken
-// just before the file gets it. The program links the defaults of
+// that fail on vfat, exFAT or NFS, a final sync that fails, a name taken
+// just before the file gets it, and how the folder's sync ended. The program links the defaults of
 // writer_test_hooks.cpp, which do nothing; the tests link their own functions
 // in their place (tests/support/writer_faults.cpp), so that no fault and no
 // switch for one ships.
@@ -14,6 +14,7 @@ enum class Call {
     kRenameNoReplace,  // renameat2(RENAME_NOREPLACE) of the named temporary file
     kLink,             // link() of the named temporary file to the destination
     kChangeMode,       // fchmod() of the finished file
+    kFolderSync,       // fsync() of the folder once the file has its name
 };
 
 namespace detail {
@@ -25,6 +26,8 @@ namespace detail {
 [[nodiscard]] int InjectedSyncError();
 // Runs once the file is complete and synced, just before it gets its name.
 void RunBeforePublishing();
+// Told how the sync of the folder after publishing ended: 0, or its errno.
+void FolderSynced(int errno_value);
 }  // namespace detail
 
 }  // namespace platform::publish

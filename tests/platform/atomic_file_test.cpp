@@ -6,11 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <optional>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
 using platform::AtomicFileWriter;
+using platform::publish::Call;
 using platform::publish::NamedTemporary;
 using namespace testsupport;
 namespace fs = std::filesystem;
@@ -23,6 +27,7 @@ TEST(AtomicFileWriter, ReplacesTheDestinationOnlyOnCommit) {
     TempDir dir;
     const fs::path dest = dir / "out.bin";
     WriteFile(dest, "previous content, longer than the new");
+    const platform::publish::FolderSyncs syncs;
 
     AtomicFileWriter writer(dest, AtomicFileWriter::Permissions::kLikeNewFile);
     writer.Write(std::string("new\0", 4));
@@ -30,6 +35,7 @@ TEST(AtomicFileWriter, ReplacesTheDestinationOnlyOnCommit) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
     EXPECT_EQ(ReadFile(dest), "previous content, longer than the new");
     writer.Commit();
+    EXPECT_EQ(syncs.Outcomes(), std::vector<int>{0}) << "the folder is synced once the file has its name";
 
     EXPECT_EQ(ReadFile(dest), std::string("new\0", 4));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
@@ -107,6 +113,8 @@ TEST(AtomicFileWriter, WithoutUnnamedFilesANamedTemporaryIsPublishedOnTheSameTer
         Existing existing;
         bool taken;
         int error;  // 0: published
+        Call also_failing = Call::kUnnamedOpen;
+        int also_errno = 0;  // what also_failing fails with; 0 for nothing more
     };
     const Row rows[] = {
         {"moved where no name is", NamedTemporary::kRenameNoReplace, Existing::kKeep, false, 0},
@@ -121,13 +129,21 @@ TEST(AtomicFileWriter, WithoutUnnamedFilesANamedTemporaryIsPublishedOnTheSameTer
         {"renamed, the name taken", NamedTemporary::kPlainRename, Existing::kKeep, true,
          platform::err::kFileAlreadyExists},
         {"a writable file replaced, no link", NamedTemporary::kPlainRename, Existing::kReplaceWritableFile, true, 0},
+        {"published, the folder's sync fails", NamedTemporary::kRenameNoReplace, Existing::kKeep, false, 0,
+         Call::kFolderSync, EIO},
     };
     for (const Row& row : rows) {
         TempDir dir;
         const fs::path dest = dir / "dest";
         const platform::publish::ForcedNamedTemporary forced(row.how);
+        std::optional<platform::publish::FailingCall> also_failing;
+        if (row.also_errno != 0) {
+            also_failing.emplace(row.also_failing, row.also_errno);
+        }
+        const platform::publish::FolderSyncs syncs;
         // Taken once the writer has looked, so that publishing is what meets it.
         const platform::publish::BeforePublishing take([&] {
+            EXPECT_TRUE(syncs.Outcomes().empty()) << row.what << ": the folder is synced once the file has its name";
             if (row.taken) {
                 WriteFile(dest, "taken");
             }
@@ -146,6 +162,8 @@ TEST(AtomicFileWriter, WithoutUnnamedFilesANamedTemporaryIsPublishedOnTheSameTer
             }
         }
         EXPECT_EQ(ReadFile(dest), row.error == 0 ? "fresh" : "taken") << row.what;
+        const int synced = row.also_failing == Call::kFolderSync ? row.also_errno : 0;
+        EXPECT_EQ(syncs.Outcomes(), row.error == 0 ? std::vector<int>{synced} : std::vector<int>()) << row.what;
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1)
             << row.what << ": no temporary file is left";
     }

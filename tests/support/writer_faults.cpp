@@ -4,12 +4,13 @@
 #include <cerrno>
 #include <cstddef>
 #include <mutex>
+#include <optional>
 #include <utility>
 
 namespace platform::publish {
 namespace {
 
-constexpr std::size_t kCalls = 4;
+constexpr std::size_t kCalls = 5;
 
 // What the living fault objects asked for.
 struct Plan {
@@ -18,6 +19,7 @@ struct Plan {
     bool mode_change_ignored = false;
     int sync_error = 0;
     std::function<void()> before_publishing;
+    std::optional<std::vector<int>> folder_syncs;
 };
 
 Plan& ThePlan() {
@@ -71,6 +73,19 @@ BeforePublishing::~BeforePublishing() {
     (void)Exchange(ThePlan().before_publishing, std::function<void()>());
 }
 
+FolderSyncs::FolderSyncs() {
+    (void)Exchange(ThePlan().folder_syncs, std::optional<std::vector<int>>(std::in_place));
+}
+
+FolderSyncs::~FolderSyncs() {
+    (void)Exchange(ThePlan().folder_syncs, std::optional<std::vector<int>>());
+}
+
+std::vector<int> FolderSyncs::Outcomes() const {
+    const std::lock_guard lock(ThePlan().mutex);
+    return ThePlan().folder_syncs.value_or(std::vector<int>());
+}
+
 namespace detail {
 
 int InjectedError(Call call) {
@@ -96,6 +111,13 @@ void RunBeforePublishing() {
     }
     if (hook) {
         hook();  // outside the lock: the hook may write files itself
+    }
+}
+
+void FolderSynced(int errno_value) {
+    const std::lock_guard lock(ThePlan().mutex);
+    if (ThePlan().folder_syncs) {
+        ThePlan().folder_syncs->push_back(errno_value);
     }
 }
 

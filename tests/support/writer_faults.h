@@ -4,6 +4,7 @@
 #include "support/uncopyable.h"
 
 #include <functional>
+#include <vector>
 
 // Faults for AtomicFileWriter, armed by objects that tests create: the ways it
 // publishes a file that the machine at hand would not take by itself. This
@@ -64,6 +65,14 @@ class BeforePublishing : testsupport::Uncopyable {
 public:
     explicit BeforePublishing(std::function<void()> hook);
     ~BeforePublishing();
+};
+
+// While it lives, keeps how each sync of a folder after publishing ended: 0, or its errno.
+class FolderSyncs : testsupport::Uncopyable {
+public:
+    FolderSyncs();
+    ~FolderSyncs();
+    [[nodiscard]] std::vector<int> Outcomes() const;
 };
 
 }  // namespace platform::publish
