@@ -14,6 +14,8 @@
 #include <memory>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -94,6 +96,8 @@ TEST_F(FileContainerAccessTest, ANewFileIsNoMoreOpenThanCpMakesItAndAReplacedOne
         {"encrypt over a file with an ACL", 0666, 077, "", with_acl, none, false, Expect::kKept, ""},
         {"encrypt over a file with an ACL, named temporary", 0666, 022, private_default, with_acl, named, false,
          Expect::kKept, ""},
+        {"encrypt over a file without an ACL, a default ACL naming a user", 0666, 022, "-d -m u:nobody:rw", "-b", none,
+         false, Expect::kKept, ""},
         {"encrypt over a write-only file, fchmod ignored", 0666, 022, "", write_only, none, true, Expect::kKept,
          unsupported},
         {"encrypt over a write-only file, fchmod refused", 0666, 022, "", write_only, chmod_refused, false,
@@ -178,13 +182,16 @@ TEST_F(FileContainerAccessTest, OnlyTheCallersOwnFileIsReplacedAndRootKeepsItsOw
     EXPECT_EQ(fs::status(shared / "r").permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
 
-    testsupport::GiveToUnprivilegedUser(shared / "r");
-    EXPECT_EQ(EncryptFileWithSalt((dir_ / "plain").string(), (shared / "r").string(), "k"), "");
-    struct stat info {};
-    ASSERT_EQ(::stat((shared / "r").c_str(), &info), 0);
-    EXPECT_EQ(info.st_uid, 65534U) << "root gives the file back its owner";
-    EXPECT_EQ(info.st_gid, 65534U) << "and its group";
-    EXPECT_NE(ReadFile(shared / "r"), "root's file");
+    // Root gives the file back its owner and group, whichever of them is not root's.
+    for (const auto& [owner, group] : {std::pair<uid_t, gid_t>{65534, 65534}, {0, 65534}, {65534, 0}}) {
+        WriteFile(shared / "r", "root's file");
+        ASSERT_EQ(::chown((shared / "r").c_str(), owner, group), 0);
+        EXPECT_EQ(EncryptFileWithSalt((dir_ / "plain").string(), (shared / "r").string(), "k"), "");
+        struct stat info {};
+        ASSERT_EQ(::stat((shared / "r").c_str(), &info), 0);
+        EXPECT_EQ(std::pair(info.st_uid, info.st_gid), std::pair(owner, group));
+        EXPECT_NE(ReadFile(shared / "r"), "root's file");
+    }
 }
 
 }  // namespace

@@ -42,17 +42,21 @@ TEST(AtomicFileWriter, ReplacesTheDestinationOnlyOnCommit) {
 }
 
 TEST(AtomicFileWriter, GivesTheUmaskPermissionsOrOwnerOnly) {
-    TempDir dir;
-    const mode_t old_mask = ::umask(027);
-    {
-        AtomicFileWriter like_new(dir / "a", AtomicFileWriter::Permissions::kLikeNewFile);
-        like_new.Commit();
-        AtomicFileWriter secret(dir / "b", AtomicFileWriter::Permissions::kOwnerOnly);
-        secret.Commit();
+    for (const int unnamed_open_error : {0, EOPNOTSUPP}) {
+        TempDir dir;
+        const platform::publish::FailingCall unnamed(Call::kUnnamedOpen, unnamed_open_error);
+        const mode_t old_mask = ::umask(027);
+        {
+            AtomicFileWriter like_new(dir / "a", AtomicFileWriter::Permissions::kLikeNewFile);
+            like_new.Commit();
+            AtomicFileWriter secret(dir / "b", AtomicFileWriter::Permissions::kOwnerOnly);
+            secret.Commit();
+        }
+        ::umask(old_mask);
+        EXPECT_EQ(PermissionsOf(dir / "a"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read)
+            << unnamed_open_error;
+        EXPECT_EQ(PermissionsOf(dir / "b"), fs::perms::owner_read | fs::perms::owner_write) << unnamed_open_error;
     }
-    ::umask(old_mask);
-    EXPECT_EQ(PermissionsOf(dir / "a"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_EQ(PermissionsOf(dir / "b"), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST(AtomicFileWriter, ALinkIsReplacedAsANameAndItsTargetIsNeverWritten) {
@@ -129,6 +133,10 @@ TEST(AtomicFileWriter, WithoutUnnamedFilesANamedTemporaryIsPublishedOnTheSameTer
         {"renamed, the name taken", NamedTemporary::kPlainRename, Existing::kKeep, true,
          platform::err::kFileAlreadyExists},
         {"a writable file replaced, no link", NamedTemporary::kPlainRename, Existing::kReplaceWritableFile, true, 0},
+        {"linked, no renameat2", NamedTemporary::kLinkThenUnlink, Existing::kKeep, false, 0, Call::kRenameNoReplace,
+         ENOSYS},
+        {"linked, renameat2 unsupported", NamedTemporary::kLinkThenUnlink, Existing::kKeep, false, 0,
+         Call::kRenameNoReplace, EOPNOTSUPP},
         {"published, the folder's sync fails", NamedTemporary::kRenameNoReplace, Existing::kKeep, false, 0,
          Call::kFolderSync, EIO},
     };
