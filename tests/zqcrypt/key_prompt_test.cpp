@@ -57,7 +57,8 @@ public:
     }
 
     // All that the terminal shows until `wanted` appears, or until a short
-    // quiet spell when `wanted` is empty.
+    // quiet spell when `wanted` is empty. A `wanted` that has not appeared
+    // by the deadline fails the test, which names what was shown instead.
     std::string ShownUntil(std::string_view wanted) {
         const auto deadline = std::chrono::steady_clock::now() + kTimeout;
         while (std::chrono::steady_clock::now() < deadline) {
@@ -77,6 +78,10 @@ public:
                 break;
             }
             shown_.append(buffer.data(), static_cast<std::size_t>(got));
+        }
+        if (!wanted.empty() && shown_.find(wanted) == std::string::npos) {
+            ADD_FAILURE() << "the terminal never showed " << ::testing::PrintToString(std::string(wanted))
+                          << "; it showed " << ::testing::PrintToString(shown_);
         }
         return shown_;
     }
