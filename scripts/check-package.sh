@@ -105,8 +105,13 @@ apt_would_install() {
 
 # Qt's Wayland plugin comes with the package, unless recommendations are
 # turned off: without it, a Wayland desktop without Xwayland shows nothing.
+# The list goes to the descriptor that is already open: reopening standard
+# error by name would truncate a log that it was redirected to.
 recommends_wayland() {
-    dpkg-deb -f "$deb" Recommends | tee /dev/stderr | grep -qw qt6-wayland
+    local recommends
+    recommends=$(dpkg-deb -f "$deb" Recommends) || return 1
+    printf 'Recommends: %s\n' "$recommends" >&2
+    grep -qw qt6-wayland <<<"$recommends"
 }
 
 # man opens the page without a warning from the formatter, and shows its

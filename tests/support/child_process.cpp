@@ -211,17 +211,19 @@ ProcessResult RunChild(const ChildProgram& child, const ChildStreams& streams) {
     Pipe err;
     const platform::UniqueFd in_file = OpenStream(streams.stdin_path, O_RDONLY);
     const platform::UniqueFd out_file = OpenStream(streams.stdout_path, O_WRONLY);
-    const pid_t pid = StartChild(child, in_file.Valid() ? in_file.Get() : in.Read(),
-                                 out_file.Valid() ? out_file.Get() : out.Write(), err.Write());
-    in.CloseRead();
-    out.CloseWrite();
-    err.CloseWrite();
+    // A stream nobody reads is closed before the child starts: its very first
+    // write must fail, however late the test gets the processor back.
     if (streams.stdout_closed) {
         out.CloseRead();
     }
     if (streams.stderr_closed) {
         err.CloseRead();
     }
+    const pid_t pid = StartChild(child, in_file.Valid() ? in_file.Get() : in.Read(),
+                                 out_file.Valid() ? out_file.Get() : out.Write(), err.Write());
+    in.CloseRead();
+    out.CloseWrite();
+    err.CloseWrite();
 
     ProcessResult result;
     Exchange(in, streams.input, out, err, result, pid);

@@ -57,7 +57,8 @@ public:
     }
 
     // All that the terminal shows until `wanted` appears, or until a short
-    // quiet spell when `wanted` is empty.
+    // quiet spell when `wanted` is empty. A `wanted` that has not appeared
+    // by the deadline fails the test, which names what was shown instead.
     std::string ShownUntil(std::string_view wanted) {
         const auto deadline = std::chrono::steady_clock::now() + kTimeout;
         while (std::chrono::steady_clock::now() < deadline) {
@@ -77,6 +78,10 @@ public:
                 break;
             }
             shown_.append(buffer.data(), static_cast<std::size_t>(got));
+        }
+        if (!wanted.empty() && shown_.find(wanted) == std::string::npos) {
+            ADD_FAILURE() << "the terminal never showed " << ::testing::PrintToString(std::string(wanted))
+                          << "; it showed " << ::testing::PrintToString(shown_);
         }
         return shown_;
     }
@@ -152,9 +157,10 @@ TEST(ZqcryptKeyPrompt, ReadsTheKeyWithoutEchoAndThenTheText) {
     ChildOnTerminal child(terminal, {"decode-text", "--raw"});
     terminal.ShownUntil("Client key: ");
     // "é" typed after a wrong character and a backspace; spaces are trimmed.
-    terminal.Type(" x\x7F\xC3\xA9 \n");
+    // The text's first line is typed ahead with the key: it is the text's.
+    terminal.Type(" x\x7F\xC3\xA9 \n\x01\n");
     terminal.ShownUntil("Client key: \r\n");
-    terminal.Type("\x01\n\x04");
+    terminal.Type("\x04");
     std::string out;
     EXPECT_EQ(child.Finish(out), 0);
     // 0x01 + 233 = 0xEA; LF + 233 = 243.
@@ -192,43 +198,65 @@ TEST(ZqcryptKeyPrompt, AnEndingSignalRestoresTheTerminalAndStillEndsTheProgram) 
     }
 }
 
-// Under `nohup` a hang-up was ignored before zqcrypt began: the prompt's
-// care for the terminal must not bring it back, so the hang-up ends nothing.
-TEST(ZqcryptKeyPrompt, AHangUpIgnoredFromTheStartStaysIgnored) {
-    PseudoTerminal terminal;
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    struct sigaction ours {};
-    ASSERT_EQ(::sigaction(SIGHUP, &ignore, &ours), 0);
-    ChildOnTerminal child(terminal, {"decode-text", "--raw"});  // an ignored signal stays ignored across exec
-    ::sigaction(SIGHUP, &ours, nullptr);
-    terminal.ShownUntil("Client key: ");
-    child.Signal(SIGHUP);
-    terminal.Type("\xC3\xA9\n");
-    terminal.ShownUntil("Client key: \r\n");
-    terminal.Type("\x01\n\x04");
-    std::string out;
-    EXPECT_EQ(child.Finish(out), 0);
-    EXPECT_EQ(out, "\xEA\xF3");
-    ExpectCookedMode(terminal.Mode());
+// Under `nohup` a hang-up, under a shell without job control a stop, was
+// ignored before zqcrypt began: the prompt's care for the terminal must not
+// bring it back, so the signal neither ends the program nor asks anew.
+TEST(ZqcryptKeyPrompt, ASignalIgnoredFromTheStartStaysIgnored) {
+    for (const int signal_number : {SIGHUP, SIGTSTP}) {
+        PseudoTerminal terminal;
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        struct sigaction ours {};
+        ASSERT_EQ(::sigaction(signal_number, &ignore, &ours), 0);
+        ChildOnTerminal child(terminal, {"decode-text", "--raw"});  // an ignored signal stays ignored across exec
+        ::sigaction(signal_number, &ours, nullptr);
+        terminal.ShownUntil("Client key: ");
+        terminal.Type("\xC3");
+        child.Signal(signal_number);
+        terminal.Type("\xA9\n");
+        terminal.ShownUntil("Client key: \r\n");
+        terminal.Type("\x01\n\x04");
+        std::string out;
+        EXPECT_EQ(child.Finish(out), 0) << strsignal(signal_number);
+        EXPECT_EQ(out, "\xEA\xF3") << strsignal(signal_number) << ": the key was not \"é\" whole";
+        ExpectCookedMode(terminal.Mode());
+    }
 }
 
 // A stop at the prompt gives the terminal its echo back for the shell; once
 // continued, the input is hidden again and asked for anew, and what was
-// typed before the stop is thrown away.
+// typed before the stop is thrown away, even a whole line that came with it.
+// Once the prompt is over, a stop takes effect at once.
 TEST(ZqcryptKeyPrompt, AStopRestoresTheTerminalAndAContinueHidesItAgain) {
     const struct {
         const char* what;
         int signal_number;  // sent by a shell or `kill`; 0 when typed
         const char* typed;
-    } rows[] = {{"SIGTSTP", SIGTSTP, "x"}, {"SIGTTIN", SIGTTIN, "x"}, {"Ctrl-Z", 0, "x\x1A"}};
+        bool with_the_line;  // the stop and the typed line wait together until the prompt has been shown
+    } rows[] = {{"SIGTSTP", SIGTSTP, "x", false},
+                {"SIGTTIN", SIGTTIN, "x", false},
+                {"Ctrl-Z", 0, "x\x1A", false},
+                {"SIGTSTP with a line", SIGTSTP, "abc\n", true}};
     for (const auto& row : rows) {
         PseudoTerminal terminal;
+        if (row.with_the_line) {
+            ::tcflow(terminal.Slave(), TCOOFF);  // the prompt's write waits, its mode already set
+        }
         ChildOnTerminal child(terminal, {"decode-text", "--raw"}, true);
-        terminal.ShownUntil("Client key: ");
-        terminal.Type(row.typed);
-        if (row.signal_number != 0) {
+        if (row.with_the_line) {
+            const auto deadline = std::chrono::steady_clock::now() + kTimeout;
+            while ((terminal.Mode().c_lflag & ECHO) != 0 && std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
             child.Signal(row.signal_number);
+            terminal.Type(row.typed);
+            ::tcflow(terminal.Slave(), TCOON);
+        } else {
+            terminal.ShownUntil("Client key: ");
+            terminal.Type(row.typed);
+            if (row.signal_number != 0) {
+                child.Signal(row.signal_number);
+            }
         }
         ASSERT_TRUE(child.Stopped()) << row.what;
         EXPECT_TRUE(terminal.Mode().c_lflag & ECHO) << row.what;
@@ -237,6 +265,9 @@ TEST(ZqcryptKeyPrompt, AStopRestoresTheTerminalAndAContinueHidesItAgain) {
         EXPECT_FALSE(terminal.Mode().c_lflag & ECHO) << row.what;
         terminal.Type("\xC3\xA9\n");
         terminal.ShownUntil("Client key: \r\nClient key: \r\n");
+        child.Signal(SIGTSTP);
+        ASSERT_TRUE(child.Stopped()) << row.what << ": a stop after the prompt was held back";
+        child.Signal(SIGCONT);
         terminal.Type("\x01\n\x04");
         std::string out;
         EXPECT_EQ(child.Finish(out), 0) << row.what;
@@ -244,6 +275,35 @@ TEST(ZqcryptKeyPrompt, AStopRestoresTheTerminalAndAContinueHidesItAgain) {
         const std::string shown = terminal.ShownUntil("");
         EXPECT_EQ(shown.find("\xC3\xA9"), std::string::npos) << row.what << ": the key was echoed";
     }
+}
+
+// Under a shell with job control, on the terminal that is the session's:
+// Ctrl-Z at the prompt stops the whole pipeline, which the shell then takes
+// as stopped (128 + SIGTSTP); continued in the background, the prompt stops
+// again on SIGTTOU and leaves the shell's mode alone; `fg` asks anew.
+TEST(ZqcryptKeyPrompt, UnderJobControlCtrlZStopsThePipelineAndTheBackgroundWaits) {
+    PseudoTerminal terminal;
+    const std::string script = R"(set -m; "$0" decode-text --raw | od -An -tx1; echo "stopped $?"; bg >/dev/null
+                                  wait 2>/dev/null; jobs -l; echo "fg?"; read -r; fg >/dev/null)";
+    testsupport::ChildProgram shell_in_a_session;  // with the terminal as the session's own
+    shell_in_a_session.program = "/usr/bin/setsid";
+    shell_in_a_session.arguments = {"--ctty", "/bin/bash", "-c", script, testsupport::ZqcryptPath()};
+    shell_in_a_session.environment = testsupport::EnvironmentWith({"LC_ALL=C.UTF-8", "ZQ_KEY"});
+    const pid_t shell =
+        testsupport::StartChild(shell_in_a_session, terminal.Slave(), terminal.Slave(), terminal.Slave());
+    terminal.ShownUntil("Client key: ");
+    terminal.Type("x\x1A");
+    terminal.ShownUntil("stopped 148");
+    terminal.ShownUntil("Stopped (tty output)");  // SIGTTOU
+    terminal.ShownUntil("fg?\r\n");
+    ExpectCookedMode(terminal.Mode());
+    terminal.Type("\n");
+    terminal.ShownUntil("fg?\r\n\r\nClient key: ");
+    terminal.Type("\xC3\xA9\n\x01\n");
+    terminal.ShownUntil("fg?\r\n\r\nClient key: \r\n");
+    terminal.Type("\x04");
+    terminal.ShownUntil(" ea f3");
+    EXPECT_EQ(testsupport::FinishChild(shell), 0);
 }
 
 // The key is about to be typed: from here on no crash may write it to disk.

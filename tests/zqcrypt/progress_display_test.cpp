@@ -1,9 +1,19 @@
 #include "zqcrypt/progress_display.h"
 
+#include "platform/unique_fd.h"
+#include "zqcrypt/job_report.h"
+
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
 #include <string>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -75,6 +85,28 @@ TEST(ProgressDisplay, ShowsPercentSpeedAndTimeLeft) {
         EXPECT_EQ(ProgressDisplay::FormatLine(row.done, row.total, row.elapsed), row.line)
             << row.done << " of " << row.total;
     }
+}
+
+// Status lines and the progress line share the terminal, as in a shell: a
+// status line starts where the progress line has been erased.
+TEST(JobReport, EachStatusLineStartsOnACleanLineAfterTheProgressLine) {
+    const platform::UniqueFd master(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
+    ASSERT_TRUE(master.Valid() && ::grantpt(master.Get()) == 0 && ::unlockpt(master.Get()) == 0);
+    const platform::UniqueFd terminal(::open(::ptsname(master.Get()), O_RDWR | O_NOCTTY | O_CLOEXEC));
+    const zqcrypt::Console console{.in = -1, .out = terminal.Get(), .err = terminal.Get()};
+    zqcrypt::JobReport report(console, false);
+    report.Progress(0, 100);
+    std::this_thread::sleep_for(150ms);  // past the first tenth of a second, the line is drawn
+    report.Progress(50, 100);
+    report.Status("Done!");
+    std::string shown;
+    std::array<char, 256> buffer{};
+    pollfd polled{master.Get(), POLLIN, 0};
+    while (!shown.ends_with('\n') && ::poll(&polled, 1, 10'000) > 0) {
+        const ssize_t got = ::read(master.Get(), buffer.data(), buffer.size());
+        shown.append(buffer.data(), got > 0 ? static_cast<std::size_t>(got) : 0);
+    }
+    EXPECT_THAT(shown, ::testing::EndsWith(" left\r\x1b[KDone!\r\n"));
 }
 
 }  // namespace
