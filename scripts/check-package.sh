@@ -124,7 +124,10 @@ menu_items_installed() {
 
 # The GNOME Files item works only with nautilus-python.
 suggests_nautilus_python() {
-    dpkg-deb -f "$deb" Suggests | tee /dev/stderr | grep -qw python3-nautilus
+    local suggests
+    suggests=$(dpkg-deb -f "$deb" Suggests)
+    echo "Suggests: $suggests"
+    grep -qw python3-nautilus <<<"$suggests"
 }
 
 # man opens the page without a warning from the formatter, and shows its
