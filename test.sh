@@ -15,7 +15,7 @@ fi
 
 case "${1:-}" in
 "")
-    zq_install_packages "${ZQ_PACKAGES[@]}"
+    zq_install_packages "${ZQ_PACKAGES[@]}" "${ZQ_FILE_MANAGER_TEST_PACKAGES[@]}"
     zq_build build-test -DZQ_BUILD_TESTS=ON -DZQ_BUILD_BENCH=ON -DZQ_WERROR="$werror"
     desktop-file-validate share/org.example.ZQDecoder.desktop
     ctest --test-dir build-test --output-on-failure -j "$(nproc)"

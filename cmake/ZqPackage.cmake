@@ -30,6 +30,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
 # Without these it still runs: on Wayland through Xwayland, and with no
 # drawn window icon (the built-in one is SVG).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, libqt6svg6")
+# GNOME Files shows "Decode with ZQ Decoder" through nautilus-python only.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS python3-nautilus)
 
 # What Debian's policy asks of every package: stripped programs, and folders
 # and files that only root can change, whatever the umask of the build.

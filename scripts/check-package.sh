@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package with ./package.sh, checks it with the
 # distribution's own tools (desktop-file-validate, appstreamcli, lintian) and
-# asks apt whether it would install it. Then it unpacks the package into a
+# asks apt whether it would install it, and whether the file managers' menu
+# items are where they look. Then it unpacks the package into a
 # temporary root and runs what it installed from there: zqcrypt decrypts the
 # test vectors, ZQDecoder stays up until SIGTERM ends it, and both manual
 # pages open.
@@ -114,6 +115,26 @@ recommends_wayland() {
     grep -qw qt6-wayland <<<"$recommends"
 }
 
+# "Decode with ZQ Decoder" sits where GNOME Files (nautilus-python) and
+# Dolphin (KIO) look for menu items, readable by all; under /usr/share KIO
+# asks for no executable bit.
+menu_items_installed() {
+    local file mode
+    for file in nautilus-python/extensions/zqdecoder_decode.py kio/servicemenus/zqdecoder-decode.desktop; do
+        mode=$(stat -c %a "$root/usr/share/$file") || return 1
+        echo "/usr/share/$file $mode"
+        [ "$mode" = 644 ] || return 1
+    done
+}
+
+# The GNOME Files item works only with nautilus-python.
+suggests_nautilus_python() {
+    local suggests
+    suggests=$(dpkg-deb -f "$deb" Suggests)
+    echo "Suggests: $suggests"
+    grep -qw python3-nautilus <<<"$suggests"
+}
+
 # man opens the page without a warning from the formatter, and shows its
 # title and what the page is about.
 manual_page_opens() {
@@ -132,6 +153,8 @@ check "appstreamcli validate-tree" appstreamcli validate-tree --no-net "$root"
 check "lintian" lintian --display-info --fail-on error,warning "$deb"
 check "apt-get install --simulate" apt_would_install
 check "recommends qt6-wayland" recommends_wayland
+check "file manager menu items installed" menu_items_installed
+check "suggests python3-nautilus" suggests_nautilus_python
 check "zqcrypt decrypts the test vectors" vectors_decrypt
 check "ZQDecoder runs until SIGTERM" window_runs_until_terminated
 check "man -l ZQDecoder.1.gz" manual_page_opens ZQDecoder.1.gz "Decode Attachments"

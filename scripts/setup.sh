@@ -19,6 +19,11 @@ ZQ_PACKAGES=(
     weston qt6-wayland
 )
 
+# Only for the tests of the file managers' menu items: the GNOME Files extension
+# runs under Debian's python3 with GNOME Files' introspection data; Nautilus and
+# nautilus-python themselves for trying the item by hand.
+ZQ_FILE_MANAGER_TEST_PACKAGES=(python3 python3-gi gir1.2-nautilus-4.0 python3-nautilus nautilus)
+
 # Only for the sanitized build and the fuzzers: clang with its sanitizer and libFuzzer runtimes.
 ZQ_CLANG_PACKAGES=(clang libclang-rt-14-dev)
 
