@@ -1,11 +1,11 @@
 // How often the wrong-key check is wrong, both ways, over real files: every
-// regular file of at least 4 KiB under a folder (default /usr/share) is judged
+// regular file of at least 4 KiB under the folders (default /usr/share) is judged
 // on its first 64 KiB twice, as decrypted with the right key (its own bytes:
 // a warning is false) and with a wrong one (the same bytes through RC4 under
 // a random key, which is what a wrong key's key stream does to them: no
 // warning is a miss).
 //
-//   zq_bench_wrong_key_rates [FOLDER]
+//   zq_bench_wrong_key_rates [FOLDER...]
 //
 // Symbolic links are not followed; unreadable files and folders are counted
 // and passed over. With ZQ_BENCH_LIST_FALSE=1 it names each false warning.
@@ -17,6 +17,7 @@
 #include <openssl/evp.h>
 #include <openssl/rand.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -77,11 +78,10 @@ struct CipherContextFree {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 2) {
-        std::cerr << "usage: zq_bench_wrong_key_rates [FOLDER]\n";
-        return 2;
+    std::vector<fs::path> folders(argv + std::min(argc, 1), argv + argc);
+    if (folders.empty()) {
+        folders.emplace_back("/usr/share");
     }
-    const fs::path folder = argc == 2 ? fs::path(argv[1]) : fs::path("/usr/share");
     const platform::openssl::Algorithms* algorithms = platform::openssl::LoadAlgorithms();
     if (algorithms == nullptr || algorithms->rc4 == nullptr) {
         std::cerr << "zq_bench_wrong_key_rates: no RC4 from OpenSSL (its legacy provider is missing)\n";
@@ -94,42 +94,44 @@ int main(int argc, char** argv) {
     std::size_t false_warnings = 0;
     std::size_t misses = 0;
     std::size_t unreadable = 0;
-    std::error_code error;
-    fs::recursive_directory_iterator walk(folder, fs::directory_options::skip_permission_denied, error);
-    for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
-        const fs::directory_entry& entry = *walk;
-        std::error_code ignored;
-        if (!entry.is_regular_file(ignored) || entry.is_symlink(ignored) ||
-            entry.file_size(ignored) < m_Decoder::kShortestJudged) {
-            continue;
-        }
-        const std::optional<Bytes> head = HeadOf(entry.path());
-        if (!head || head->size() < m_Decoder::kShortestJudged) {
-            ++unreadable;
-            continue;
-        }
-        const Bytes noise = ThroughWrongKey(*head, algorithms->rc4);
-        if (noise.empty()) {
-            std::cerr << "zq_bench_wrong_key_rates: RC4 failed\n";
-            return 1;
-        }
-        ++judged;
-        if (check.LooksLikeWrongKey(*head)) {
-            ++false_warnings;
-            if (list_false) {
-                std::cout << "false warning: " << entry.path().string() << '\n';
+    for (const fs::path& folder : folders) {
+        std::error_code error;
+        fs::recursive_directory_iterator walk(folder, fs::directory_options::skip_permission_denied, error);
+        for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
+            const fs::directory_entry& entry = *walk;
+            std::error_code ignored;
+            if (!entry.is_regular_file(ignored) || entry.is_symlink(ignored) ||
+                entry.file_size(ignored) < m_Decoder::kShortestJudged) {
+                continue;
+            }
+            const std::optional<Bytes> head = HeadOf(entry.path());
+            if (!head || head->size() < m_Decoder::kShortestJudged) {
+                ++unreadable;
+                continue;
+            }
+            const Bytes noise = ThroughWrongKey(*head, algorithms->rc4);
+            if (noise.empty()) {
+                std::cerr << "zq_bench_wrong_key_rates: RC4 failed\n";
+                return 1;
+            }
+            ++judged;
+            if (check.LooksLikeWrongKey(*head)) {
+                ++false_warnings;
+                if (list_false) {
+                    std::cout << "false warning: " << entry.path().string() << '\n';
+                }
+            }
+            if (!check.LooksLikeWrongKey(noise)) {
+                ++misses;
             }
         }
-        if (!check.LooksLikeWrongKey(noise)) {
-            ++misses;
+        if (error) {
+            std::cerr << "zq_bench_wrong_key_rates: " << folder.string() << ": " << error.message() << '\n';
+            return 1;
         }
     }
-    if (error) {
-        std::cerr << "zq_bench_wrong_key_rates: " << folder.string() << ": " << error.message() << '\n';
-        return 1;
-    }
-    std::cout << "files of at least " << m_Decoder::kShortestJudged << " bytes under " << folder.string() << ": "
-              << judged << " (" << unreadable << " unreadable, passed over)\n"
+    std::cout << "files of at least " << m_Decoder::kShortestJudged << " bytes: " << judged << " (" << unreadable
+              << " unreadable, passed over)\n"
               << "right key, false warnings: " << Rate(false_warnings, judged) << '\n'
               << "wrong key, missed:         " << Rate(misses, judged) << '\n';
     return 0;

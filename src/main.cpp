@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <memory>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -26,23 +28,31 @@ namespace {
 
 int main(int argc, char* argv[]) {
     platform::ForbidCoreDumps();
-    // Answered before the application object is made, which needs a display:
-    // --help works over ssh too.
-    if (const ui::CommandLine early = ui::ParseCommandLine(ArgumentsAfterName(argc, argv));
-        early.action == ui::CommandLine::Action::kHelp || early.action == ui::CommandLine::Action::kVersion) {
-        const std::string text = early.action == ui::CommandLine::Action::kHelp ? ui::HelpText() : ui::VersionText();
-        return std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 1;
-    }
-    const std::unique_ptr<QApplication> app = ui::OpenDisplay(argc, argv);
     // Read from argv itself, not QApplication::arguments(), which turns a name
-    // that is not valid UTF-8 into replacement marks. QApplication has already
-    // taken its own options out of argc and argv.
+    // that is not valid UTF-8 into replacement marks; and all of it decided
+    // before the application object is made, which needs a display: --help
+    // works over ssh too, and a wrong option is a wrong option anywhere.
     const ui::CommandLine command_line = ui::ParseCommandLine(ArgumentsAfterName(argc, argv));
-    if (command_line.action == ui::CommandLine::Action::kUnknownOption) {
-        std::fprintf(stderr, "ZQDecoder: unknown option %s\n%s", util::EscapedText(command_line.unknown_option).c_str(),
-                     ui::UsageText().c_str());
-        return ui::kUsageExitStatus;
+    switch (command_line.action) {
+        case ui::CommandLine::Action::kHelp:
+        case ui::CommandLine::Action::kVersion: {
+            const std::string text =
+                command_line.action == ui::CommandLine::Action::kHelp ? ui::HelpText() : ui::VersionText();
+            return std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 1;
+        }
+        case ui::CommandLine::Action::kUsageError:
+            std::fprintf(stderr, "ZQDecoder: %s\n%s", util::EscapedText(command_line.usage_error).c_str(),
+                         ui::UsageText().c_str());
+            return ui::kUsageExitStatus;
+        case ui::CommandLine::Action::kOpenWindow:
+            break;
     }
+    // Qt is given the program's name and the words before `--` only: it knows
+    // no `--`, and would take a file called -platform for its option.
+    std::vector<char*> qt_argv(argv, argv + (argc > 0 ? 1 + command_line.option_words : 0));
+    int qt_argc = static_cast<int>(qt_argv.size());
+    qt_argv.push_back(nullptr);
+    const std::unique_ptr<QApplication> app = ui::OpenDisplay(qt_argc, qt_argv.data());
     QApplication::setApplicationName(QString::fromUtf8(app::kTitle));
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(app::kVersionMajor).arg(app::kVersionMinor).arg(app::kVersionRevision));

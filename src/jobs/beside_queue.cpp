@@ -7,6 +7,8 @@ BesideTally DecryptQueueBeside(const std::vector<std::string>& sources, const st
     BesideTally tally;
     tally.total = sources.size();
     const StatusSink status = events.status ? events.status : [](const std::string&) {};
+    // libmagic's database is loaded once for the queue, not once for each file.
+    WrongKeyCheck wrong_key_check;
     for (std::size_t i = 0; i < sources.size(); ++i) {
         if (events.stop && events.stop()) {
             for (std::size_t rest = i; rest < sources.size(); ++rest) {
@@ -18,7 +20,9 @@ BesideTally DecryptQueueBeside(const std::vector<std::string>& sources, const st
             break;
         }
         BesideOutcome outcome;
-        const std::function<void()> job = [&] { outcome = DecryptBeside(sources[i], skey, status, events.progress); };
+        const std::function<void()> job = [&] {
+            outcome = DecryptBeside(sources[i], skey, wrong_key_check, status, events.progress);
+        };
         if (events.around_each) {
             events.around_each(job);
         } else {

@@ -1,6 +1,5 @@
 #include "jobs/decrypt_beside.h"
 
-#include "jobs/wrong_key_check.h"
 #include "util/escaped_text.h"
 
 #include <algorithm>
@@ -35,8 +34,8 @@ BesidePlan PlanDecryptBeside(const std::string& source, const std::string& skey)
     return plan;
 }
 
-BesideOutcome DecryptBeside(const std::string& source, const std::string& skey, const StatusSink& status,
-                            const m_Encryption::Progress& progress) {
+BesideOutcome DecryptBeside(const std::string& source, const std::string& skey, WrongKeyCheck& wrong_key_check,
+                            const StatusSink& status, const m_Encryption::Progress& progress) {
     const BesidePlan plan = PlanDecryptBeside(source, skey);
     BesideOutcome outcome;
     outcome.destination = plan.destination;
@@ -53,7 +52,7 @@ BesideOutcome DecryptBeside(const std::string& source, const std::string& skey, 
         outcome.kind = BesideOutcome::Kind::kFailed;
         return outcome;
     }
-    outcome.suspect_wrong_key = LooksLikeWrongKey(clear_head);
+    outcome.suspect_wrong_key = wrong_key_check.LooksLikeWrongKey(clear_head);
     return outcome;
 }
 

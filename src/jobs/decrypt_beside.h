@@ -3,6 +3,7 @@
 #include "cipher/file_container.h"
 #include "jobs/file_job.h"
 #include "jobs/file_job_checks.h"
+#include "jobs/wrong_key_check.h"
 #include "util/path_helpers.h"
 
 #include <cstddef>
@@ -47,8 +48,10 @@ struct BesideOutcome {
 };
 
 // Plans `source`, and unless it is refused runs the decrypt job on it with
-// the usual status lines ("Here we go!" first), then judges what came out.
-[[nodiscard]] BesideOutcome DecryptBeside(const std::string& source, const std::string& skey, const StatusSink& status,
+// the usual status lines ("Here we go!" first), then judges what came out
+// with `wrong_key_check`, the one kept for the whole queue.
+[[nodiscard]] BesideOutcome DecryptBeside(const std::string& source, const std::string& skey,
+                                          WrongKeyCheck& wrong_key_check, const StatusSink& status,
                                           const m_Encryption::Progress& progress = {});
 
 // "Skipped: PATH: REASON", the one line of a file that was not decoded, with

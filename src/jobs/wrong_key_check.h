@@ -42,7 +42,8 @@ public:
     // kNoiseEntropy, and libmagic either names no type for them (only
     // "application/octet-stream") or takes them for a DOS program, which it
     // does with about one random beginning in a hundred. A PostScript Type 1
-    // font is near-random and untyped, but libmagic describes it: no warning.
+    // font and LLVM bitcode are near-random and untyped, but libmagic
+    // describes them: no warning.
     // When libmagic cannot be asked, no warning rather than a false one.
     [[nodiscard]] bool LooksLikeWrongKey(std::span<const std::uint8_t> clear_head);
 

@@ -1,13 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <vector>
 
-// What `ZQDecoder [Qt options] [--] [FILE...]` asks for. The Qt runtime takes
-// its own options (-platform, -style...) out of argv; the program knows only
-// --help and --version, and every other word is a file to open, taken byte
-// for byte. `--` ends the options, so that a file may be called --help.
+// What `ZQDecoder [Qt options] [--] [FILE...]` asks for. The program knows
+// --help and --version, and Qt's own options (-platform NAME, -reverse...),
+// which it leaves to Qt; every other word is a file to open, taken byte for
+// byte. `--` ends the options, Qt's too: the words after it are all files,
+// so that a file may be called --help or -platform.
 namespace ui {
 
 struct CommandLine {
@@ -15,15 +17,20 @@ struct CommandLine {
         kOpenWindow,
         kHelp,
         kVersion,
-        kUnknownOption,  // `unknown_option` names the first one
+        kUsageError,  // `usage_error` says what is wrong
     };
     Action action = Action::kOpenWindow;
     std::vector<std::string> files;
-    std::string unknown_option;
+    // The first wrong word, as "unknown option --frob" or "option -style needs a value".
+    std::string usage_error;
+    // How many of the arguments, from the first, come before `--`: the only
+    // ones that Qt may be given.
+    std::size_t option_words = 0;
 };
 
 // `arguments` are those after the program's name. --help wins over --version,
-// and both over an unknown option, wherever they stand before `--`.
+// and both over a wrong option, wherever they stand before `--`. Decided
+// without Qt, before a display is opened.
 [[nodiscard]] CommandLine ParseCommandLine(std::span<char* const> arguments);
 
 // Exit status of a command line that is wrong, as zqcrypt gives (EX_USAGE).

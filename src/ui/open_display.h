@@ -9,7 +9,7 @@ namespace ui {
 // What the program says, after Qt's own messages, when it cannot open a window.
 inline constexpr const char* kNoDisplayMessage =
     "ZQDecoder: no window can be opened here: it needs an X11 or a Wayland desktop session, "
-    "and on Wayland the package qt6-wayland";
+    "and a Wayland session needs the package qt6-wayland installed.";
 
 // Makes the application object, which connects to the display. When no
 // display can be reached (no desktop session, or a Wayland one without Qt's

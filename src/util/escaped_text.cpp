@@ -5,16 +5,31 @@
 namespace util {
 namespace {
 
+constexpr std::string_view kHex = "0123456789ABCDEF";
+
 void AppendEscaped(std::string& out, std::string_view bytes) {
-    static constexpr std::string_view kHex = "0123456789ABCDEF";
     for (const char b : bytes) {
         const auto code = static_cast<unsigned char>(b);
         out += {'\\', 'x', kHex[code >> 4], kHex[code & 0xF]};
     }
 }
 
+// At least four digits, as the character is named: \u{061C}, \u{202E}.
+void AppendCodePoint(std::string& out, char32_t c) {
+    std::string digits;
+    for (; c != 0 || digits.size() < 4; c >>= 4) {
+        digits.insert(digits.begin(), kHex[c & 0xF]);
+    }
+    out += "\\u{" + digits + "}";
+}
+
 [[nodiscard]] bool IsControl(char32_t c) noexcept {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+[[nodiscard]] bool Reorders(char32_t c) noexcept {
+    return c == 0x061C || c == 0x200B || (c >= 0x200E && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2060 && c <= 0x2064) || (c >= 0x2066 && c <= 0x2069) || c == 0xFEFF;
 }
 
 }  // namespace
@@ -30,11 +45,22 @@ std::string EscapedText(std::string_view text, bool keep_line_breaks) {
         const bool malformed = sequence.size() == 1 && static_cast<unsigned char>(sequence[0]) >= 0x80;
         if ((IsControl(c) && !(keep_line_breaks && c == '\n')) || malformed) {
             AppendEscaped(shown, sequence);
+        } else if (Reorders(c)) {
+            AppendCodePoint(shown, c);
         } else {
             shown += sequence;
         }
     }
     return shown;
+}
+
+bool HoldsReorderingCharacter(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        if (Reorders(platform::codepage::NextCodePoint(text, pos))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace util

@@ -57,8 +57,9 @@ TEST(DecryptBeside, DecodesRefusesOrFailsEachFile) {
     WriteFile(dir / "e~broken.txt", std::string(1, '\x7f'));  // a salt longer than the file
     std::vector<std::string> lines;
     const auto status = [&lines](const std::string& line) { lines.push_back(line); };
+    m_Decoder::WrongKeyCheck check;
 
-    const BesideOutcome decoded = m_Decoder::DecryptBeside((dir / "e~hello.txt").string(), "secret", status);
+    const BesideOutcome decoded = m_Decoder::DecryptBeside((dir / "e~hello.txt").string(), "secret", check, status);
     EXPECT_EQ(decoded.kind, BesideOutcome::Kind::kDecoded);
     EXPECT_EQ(decoded.destination, (dir / "hello.txt").string());
     EXPECT_FALSE(decoded.suspect_wrong_key);
@@ -68,12 +69,12 @@ TEST(DecryptBeside, DecodesRefusesOrFailsEachFile) {
     EXPECT_EQ(lines[3], "Created file: " + (dir / "hello.txt").string());
 
     lines.clear();
-    const BesideOutcome refused = m_Decoder::DecryptBeside((dir / "e~hello.txt").string(), "secret", status);
+    const BesideOutcome refused = m_Decoder::DecryptBeside((dir / "e~hello.txt").string(), "secret", check, status);
     EXPECT_EQ(refused.kind, BesideOutcome::Kind::kRefused);
     EXPECT_EQ(refused.reason, "File Found With Same Path and Name as Decrypted File Path!");
     EXPECT_TRUE(lines.empty());
 
-    const BesideOutcome failed = m_Decoder::DecryptBeside((dir / "e~broken.txt").string(), "secret", status);
+    const BesideOutcome failed = m_Decoder::DecryptBeside((dir / "e~broken.txt").string(), "secret", check, status);
     EXPECT_EQ(failed.kind, BesideOutcome::Kind::kFailed);
     EXPECT_THAT(failed.reason, ::testing::StartsWith("DecryptError: 9  "));
     EXPECT_THAT(lines, ElementsAre("Here we go!", "Getting file: " + (dir / "e~broken.txt").string(),
@@ -82,7 +83,7 @@ TEST(DecryptBeside, DecodesRefusesOrFailsEachFile) {
 
     // Noise comes out, as from a wrong key: decoded, and doubted.
     WriteNoiseContainer(dir / "e~noise.txt", 8192, 1);
-    const BesideOutcome noise = m_Decoder::DecryptBeside((dir / "e~noise.txt").string(), "secret", status);
+    const BesideOutcome noise = m_Decoder::DecryptBeside((dir / "e~noise.txt").string(), "secret", check, status);
     EXPECT_EQ(noise.kind, BesideOutcome::Kind::kDecoded);
     EXPECT_TRUE(noise.suspect_wrong_key);
     EXPECT_EQ(fs::file_size(dir / "noise.txt"), 8192U);

@@ -80,6 +80,7 @@ TEST(LooksLikeWrongKey, WarnsOnlyForUntypedNearRandomBytes) {
         {"the same behind a PNG header", WithHeader(RandomBytes(full), kPngHeader), false},
         {"the same typed as a DOS program", WithHeader(RandomBytes(full), kComJump), true},
         {"a PostScript Type 1 font", WithHeader(RandomBytes(full), "%!PS-AdobeFont-1.0: Body 001\n"), false},
+        {"LLVM bitcode", WithHeader(RandomBytes(full), "BC\xC0\xDE"), false},
         {"random 7-bit bytes", SevenBitBytes(full), false},
         {"random, exactly 4 KiB", RandomBytes(4096), true},
         {"random, one byte short of 4 KiB", RandomBytes(4095), false},

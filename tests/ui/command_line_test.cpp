@@ -43,22 +43,32 @@ TEST(CommandLine, OptionsUntilTheEndOfOptionsThenFilesByteForByte) {
         std::vector<std::string> words;
         Action action;
         std::vector<std::string> files;
-        std::string unknown;
+        std::string usage_error;
+        std::size_t qt_words;  // before `--`: what Qt is given
     };
     const Row rows[] = {
-        {"nothing", {}, Action::kOpenWindow, {}, ""},
-        {"files", {"e~a.pdf", "b\xE9.txt"}, Action::kOpenWindow, {"e~a.pdf", "b\xE9.txt"}, ""},
-        {"a lone dash is no file", {"e~a.pdf", "-"}, Action::kUnknownOption, {"e~a.pdf"}, "-"},
-        {"help wins, wherever", {"e~a.pdf", "--frob", "--version", "-h"}, Action::kHelp, {"e~a.pdf"}, "--frob"},
-        {"version", {"--version", "e~a.pdf"}, Action::kVersion, {"e~a.pdf"}, ""},
-        {"unknown option", {"e~a.pdf", "--frob", "-x"}, Action::kUnknownOption, {"e~a.pdf"}, "--frob"},
-        {"after --, options are files", {"--", "--help", "-x", "--"}, Action::kOpenWindow, {"--help", "-x", "--"}, ""},
+        {"nothing", {}, Action::kOpenWindow, {}, "", 0},
+        {"files", {"e~a.pdf", "b\xE9.txt"}, Action::kOpenWindow, {"e~a.pdf", "b\xE9.txt"}, "", 2},
+        {"a lone dash is no file", {"e~a.pdf", "-"}, Action::kUsageError, {"e~a.pdf"}, "unknown option -", 2},
+        {"help wins", {"e~a.pdf", "-q", "--version", "-h"}, Action::kHelp, {"e~a.pdf"}, "unknown option -q", 4},
+        {"version", {"--version", "e~a.pdf"}, Action::kVersion, {"e~a.pdf"}, "", 2},
+        {"unknown option", {"e~a.pdf", "--frob", "-x"}, Action::kUsageError, {"e~a.pdf"}, "unknown option --frob", 3},
+        {"after --, all files", {"--", "--help", "-x", "--"}, Action::kOpenWindow, {"--help", "-x", "--"}, "", 0},
+        {"Qt's options, and values that look like options",
+         {"-platform", "xcb", "--reverse", "-qwindowtitle", "-x", "-style=F", "e~a.pdf", "-title", "--help"},
+         Action::kOpenWindow,
+         {"e~a.pdf"},
+         "",
+         9},
+        {"-- ends Qt's too", {"-reverse", "--", "-platform", "x"}, Action::kOpenWindow, {"-platform", "x"}, "", 1},
+        {"a value cut off by --", {"-style", "--", "F"}, Action::kUsageError, {"F"}, "option -style needs a value", 1},
     };
     for (const Row& row : rows) {
         const ui::CommandLine line = Parse(row.words);
         EXPECT_EQ(line.action, row.action) << row.what;
         EXPECT_THAT(line.files, ElementsAreArray(row.files)) << row.what;
-        EXPECT_EQ(line.unknown_option, row.unknown) << row.what;
+        EXPECT_EQ(line.usage_error, row.usage_error) << row.what;
+        EXPECT_EQ(line.option_words, row.qt_words) << row.what;
     }
 }
 
@@ -75,6 +85,9 @@ TEST(CommandLine, TheProgramAnswersWithoutADisplayAndRefusesAnUnknownOption) {
         {"e~a.pdf --help", false, 0, "Usage: ZQDecoder", ""},
         {"-platform offscreen --version", false, 0, "ZQDecoder 4.02.4015\n", ""},
         {"--frob e~a.pdf", true, ui::kUsageExitStatus, "", "ZQDecoder: unknown option --frob\nUsage: ZQDecoder "},
+        {"--bogus", false, ui::kUsageExitStatus, "", "ZQDecoder: unknown option --bogus\nUsage: ZQDecoder "},
+        // Qt must not see the words after --: it would open a window offscreen.
+        {"-- -platform offscreen", false, 1, "", "a Wayland session needs the package qt6-wayland installed.\n"},
     };
     for (const Row& row : rows) {
         testsupport::ChildProgram program;

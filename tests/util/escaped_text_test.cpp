@@ -8,7 +8,7 @@ namespace {
 
 using util::EscapedText;
 
-TEST(EscapedText, ShowsControlsAndBrokenBytesAsHex) {
+TEST(EscapedText, ShowsControlsBrokenBytesAndReorderingCharactersByNumber) {
     struct Row {
         const char* what;
         std::string text;
@@ -31,11 +31,22 @@ TEST(EscapedText, ShowsControlsAndBrokenBytesAsHex) {
          "2J",
          "a\\x9B2J", "a\\x9B2J"},
         {"a sequence cut short", "a\xE2\x82", "a\\xE2\\x82", "a\\xE2\\x82"},
+        {"a lone 0x80 byte", "a\x80", "a\\x80", "a\\x80"},
+        {"the last C1 control, U+009F", "a\xC2\x9F", "a\\xC2\\x9F", "a\\xC2\\x9F"},
+        {"a right-to-left override", "b\u202Efdp.exe", "b\\u{202E}fdp.exe", "b\\u{202E}fdp.exe"},
+        {"each end of each reordering range", "\u061C\u200B\u200E\u200F\u202A\u2060\u2064\u2066\u2069\uFEFF",
+         "\\u{061C}\\u{200B}\\u{200E}\\u{200F}\\u{202A}\\u{2060}\\u{2064}\\u{2066}\\u{2069}\\u{FEFF}",
+         "\\u{061C}\\u{200B}\\u{200E}\\u{200F}\\u{202A}\\u{2060}\\u{2064}\\u{2066}\\u{2069}\\u{FEFF}"},
+        {"the joiners, and the neighbours of the ranges, stay",
+         "\u200C\u200D\u200A\u2010\u2029\u202F\u205F\u2065\u206A",
+         "\u200C\u200D\u200A\u2010\u2029\u202F\u205F\u2065\u206A",
+         "\u200C\u200D\u200A\u2010\u2029\u202F\u205F\u2065\u206A"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(EscapedText(row.text), row.shown) << row.what;
         EXPECT_EQ(EscapedText(row.text, true), row.shown_keeping_line_breaks) << row.what;
         EXPECT_EQ(EscapedText(row.shown), row.shown) << row.what << ": shown twice";
+        EXPECT_EQ(util::HoldsReorderingCharacter(row.text), row.shown.find("\\u{") != std::string::npos) << row.what;
     }
 }
 

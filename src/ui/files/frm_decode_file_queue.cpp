@@ -5,6 +5,7 @@
 #include "jobs/wrong_key_check.h"
 #include "ui/files/frm_decode_file.h"
 #include "ui/message_box.h"
+#include "util/escaped_text.h"
 #include "util/trim.h"
 
 #include <QLineEdit>
@@ -20,9 +21,13 @@ namespace {
 constexpr const char* kTypedFileFirst = "Decode runs the typed file first, then the queue.";
 
 // Decode reads a box back as UTF-8 without its outer spaces: a name that
-// would come back otherwise would decode another file, or none.
+// would come back otherwise would decode another file, or none. Nor can a box
+// escape what it shows, since its text is the path: a name that reorders its
+// own letters ("b\u{202E}fdp.exe" showing as "bexe.pdf") goes to the list,
+// which shows it escaped.
 [[nodiscard]] bool BoxGivesBack(const std::string& name) {
-    return QString::fromStdString(name).toStdString() == name && util::TrimSpaces(name) == name;
+    return QString::fromStdString(name).toStdString() == name && util::TrimSpaces(name) == name &&
+           !util::HoldsReorderingCharacter(name);
 }
 
 }  // namespace

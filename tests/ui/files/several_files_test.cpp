@@ -375,6 +375,8 @@ void SeveralFilesTest::namesAreTakenAsBytesAndShownEscaped_data() {
     QTest::newRow("not UTF-8, dropped") << latin1 << true << QStringLiteral("e~r\\xE9sum\\xE9.txt") << true;
     QTest::newRow("a line break") << QByteArray("e~a\nb.txt") << false << QStringLiteral("e~a\\x0Ab.txt") << false;
     QTest::newRow("a space at the end") << QByteArray("e~a.txt ") << true << QStringLiteral("e~a.txt ") << true;
+    QTest::newRow("a right-to-left override")
+        << QByteArray("e~b\u202Efdp.exe") << false << QStringLiteral("e~b\\u{202E}fdp.exe") << true;
 }
 
 void SeveralFilesTest::namesAreTakenAsBytesAndShownEscaped() {
