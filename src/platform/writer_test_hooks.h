@@ -1,11 +1,11 @@
 #pragma once
 
 // Where tests may step into AtomicFileWriter's publishing: the system calls
-// that fail on vfat, exFAT or NFS, a final sync that fails, a name taken
-// just before the file gets it, and how the folder's sync ended. The program links the defaults of
-// writer_test_hooks.cpp, which do nothing; the tests link their own functions
-// in their place (tests/support/writer_faults.cpp), so that no fault and no
-// switch for one ships.
+// that fail on vfat, exFAT or NFS, a final sync that fails, a name taken just
+// before the file gets it, and how the folder's sync ended. The program links
+// the defaults of writer_test_hooks.cpp, which do nothing; the tests link
+// their own functions in their place (tests/support/writer_faults.cpp), so
+// that no fault and no switch for one ships.
 namespace platform::publish {
 
 // The system calls of publishing that a test can make fail.
