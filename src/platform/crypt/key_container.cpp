@@ -1,7 +1,7 @@
-#include "platform/key_container.h"
+#include "platform/crypt/key_container.h"
 
-#include "platform/crypto_provider.h"
-#include "platform/provider_objects.h"
+#include "platform/crypt/crypto_provider.h"
+#include "platform/crypt/provider_objects.h"
 #include "platform/unique_fd.h"
 
 #include <cerrno>
