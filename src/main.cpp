@@ -1,5 +1,5 @@
-#include "jobs/unfinished_file_removal.h"
 #include "platform/process_guard.h"
+#include "platform/unfinished_file_removal.h"
 #include "ui/command_line.h"
 #include "ui/files/attach_file_window.h"
 #include "ui/main/frm_decode.h"

@@ -1,6 +1,6 @@
 #include "zqcrypt/deferred_interrupts.h"
 
-#include "jobs/ending_signals.h"
+#include "platform/ending_signals.h"
 
 #include <pthread.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "jobs/unfinished_file_removal.h"
+#include "platform/unfinished_file_removal.h"
 
 #include <csignal>
 

@@ -1,6 +1,6 @@
 #include "zqcrypt/terminal_restore.h"
 
-#include "jobs/ending_signals.h"
+#include "platform/ending_signals.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "jobs/ending_signals.h"
+#include "platform/ending_signals.h"
 #include "platform/unique_fd.h"
 
 #include <QObject>

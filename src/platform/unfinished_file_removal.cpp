@@ -1,6 +1,6 @@
-#include "jobs/unfinished_file_removal.h"
+#include "platform/unfinished_file_removal.h"
 
-#include "jobs/ending_signals.h"
+#include "platform/ending_signals.h"
 #include "platform/unfinished_files.h"
 
 namespace m_Decoder {

@@ -1,7 +1,7 @@
 // A signal that ends a program during a job on a file system without unnamed
 // files: the job's temporary file goes with the program, which still ends as
 // the signal asks.
-#include "jobs/unfinished_file_removal.h"
+#include "platform/unfinished_file_removal.h"
 
 #include "cipher/chunk_pump.h"
 #include "cipher/file_container.h"

@@ -1,4 +1,4 @@
-#include "jobs/ending_signals.h"
+#include "platform/ending_signals.h"
 
 #include <algorithm>
 
