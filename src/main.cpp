@@ -54,7 +54,7 @@ int main(int argc, char* argv[]) {
     // A job writing under a temporary name (on file systems without unnamed
     // files) takes that name with it when a quit, a broken pipe or a fault
     // ends the program; the requests to end close the window instead.
-    const m_Decoder::RemoveUnfinishedFilesOnEndingSignals unfinished_file_removal;
+    const platform::RemoveUnfinishedFilesOnEndingSignals unfinished_file_removal;
     frmDecode window(m_Decoder::ProgramKeyStoreSettings());
     ui::AttachFileWindow(window);
     ui::CloseOnTerminationSignals(window);

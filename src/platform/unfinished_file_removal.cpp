@@ -3,7 +3,7 @@
 #include "platform/ending_signals.h"
 #include "platform/unfinished_files.h"
 
-namespace m_Decoder {
+namespace platform {
 namespace {
 
 extern "C" void RemoveUnfinishedFilesAndEnd(int signal) {
@@ -44,4 +44,4 @@ RemoveUnfinishedFilesOnEndingSignals::~RemoveUnfinishedFilesOnEndingSignals() {
     }
 }
 
-}  // namespace m_Decoder
+}  // namespace platform

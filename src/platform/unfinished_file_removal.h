@@ -3,10 +3,10 @@
 #include <array>
 #include <csignal>
 
-namespace m_Decoder {
+namespace platform {
 
 // While one of these lives, every ending signal but the requests to end
-// (m_Decoder::kEndRequests, which each program answers in order) first
+// (platform::kEndRequests, which each program answers in order) first
 // removes the unfinished temporary files of the jobs under way, then ends the
 // program as the signal would have: a quit, a timer, a size limit, a broken
 // pipe, a fault... Only file systems without unnamed files need this:
@@ -26,4 +26,4 @@ private:
     std::array<bool, NSIG> installed_{};
 };
 
-}  // namespace m_Decoder
+}  // namespace platform

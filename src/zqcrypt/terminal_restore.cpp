@@ -31,9 +31,9 @@ TerminalRestoreOnSignal::TerminalRestoreOnSignal(int fd, const termios& saved) {
     action.sa_handler = RestoreTerminalAndRaise;
     sigfillset(&action.sa_mask);
     action.sa_flags = SA_RESETHAND | SA_NODEFER;
-    for (const int signal_number : m_Decoder::EndingSignals()) {
+    for (const int signal_number : platform::EndingSignals()) {
         Handled handled{signal_number, {}};
-        if (m_Decoder::IsIgnored(signal_number) || ::sigaction(signal_number, nullptr, &handled.previous) != 0) {
+        if (platform::IsIgnored(signal_number) || ::sigaction(signal_number, nullptr, &handled.previous) != 0) {
             continue;  // nohup and the like: an ignored signal ends nothing
         }
         if (::sigaction(signal_number, &action, nullptr) == 0) {

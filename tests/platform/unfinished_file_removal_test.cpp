@@ -65,7 +65,7 @@ TEST(RemoveUnfinishedFilesOnEndingSignals, TheTemporaryFileGoesAndTheSignalEndsT
                 std::signal(row.signal, SIG_IGN);
             }
             const platform::publish::ForcedNamedTemporary named(platform::publish::NamedTemporary::kRenameNoReplace);
-            const m_Decoder::RemoveUnfinishedFilesOnEndingSignals guard;
+            const platform::RemoveUnfinishedFilesOnEndingSignals guard;
             fs::create_directory(dir / "earlier");
             for (int job = 0; job < row.earlier_jobs; ++job) {
                 const std::string earlier = (dir / "earlier" / std::to_string(job)).string();

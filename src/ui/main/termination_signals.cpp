@@ -43,9 +43,9 @@ TerminationSignals::TerminationSignals(QWidget& window) : QObject(&window), wind
     action.sa_handler = WriteSignalToPipe;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (std::size_t i = 0; i < m_Decoder::kEndRequests.size(); ++i) {
-        if (!m_Decoder::IsIgnored(m_Decoder::kEndRequests[i])) {
-            installed_[i] = ::sigaction(m_Decoder::kEndRequests[i], &action, &previous_[i]) == 0;
+    for (std::size_t i = 0; i < platform::kEndRequests.size(); ++i) {
+        if (!platform::IsIgnored(platform::kEndRequests[i])) {
+            installed_[i] = ::sigaction(platform::kEndRequests[i], &action, &previous_[i]) == 0;
         }
     }
 }
@@ -54,9 +54,9 @@ TerminationSignals::~TerminationSignals() {
     if (!write_end_.Valid()) {
         return;
     }
-    for (std::size_t i = 0; i < m_Decoder::kEndRequests.size(); ++i) {
+    for (std::size_t i = 0; i < platform::kEndRequests.size(); ++i) {
         if (installed_[i]) {
-            (void)::sigaction(m_Decoder::kEndRequests[i], &previous_[i], nullptr);
+            (void)::sigaction(platform::kEndRequests[i], &previous_[i], nullptr);
         }
     }
     signal_pipe.store(-1);
