@@ -1,7 +1,8 @@
 #pragma once
 
-#include <array>
-#include <csignal>
+#include "platform/scoped_signal_handler.h"
+
+#include <vector>
 
 namespace platform {
 
@@ -21,9 +22,7 @@ public:
     RemoveUnfinishedFilesOnEndingSignals& operator=(const RemoveUnfinishedFilesOnEndingSignals&) = delete;
 
 private:
-    // One place for each signal number, the real-time ones included.
-    std::array<struct sigaction, NSIG> previous_{};
-    std::array<bool, NSIG> installed_{};
+    std::vector<ScopedSignalHandler> handlers_;
 };
 
 }  // namespace platform
