@@ -1,12 +1,11 @@
 #pragma once
 
-#include "platform/ending_signals.h"
+#include "platform/scoped_signal_handler.h"
 #include "platform/unique_fd.h"
 
 #include <QObject>
 
-#include <array>
-#include <csignal>
+#include <vector>
 
 class QSocketNotifier;
 class QWidget;
@@ -35,9 +34,7 @@ private:
     platform::UniqueFd read_end_;
     platform::UniqueFd write_end_;
     QSocketNotifier* notifier_ = nullptr;
-    // Indexed as platform::kEndRequests.
-    std::array<struct sigaction, platform::kEndRequests.size()> previous_{};
-    std::array<bool, platform::kEndRequests.size()> installed_{};
+    std::vector<platform::ScopedSignalHandler> handlers_;
 };
 
 // What the program does: a TerminationSignals owned by `window`.
