@@ -1,6 +1,7 @@
 #include "jobs/decrypt_beside.h"
 
 #include "jobs/wrong_key_check.h"
+#include "platform/file_lookup.h"
 #include "util/escaped_text.h"
 
 #include <algorithm>
