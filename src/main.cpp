@@ -1,7 +1,7 @@
+#include "app/attach_file_window.h"
 #include "platform/process_guard.h"
 #include "platform/unfinished_file_removal.h"
 #include "ui/command_line.h"
-#include "ui/files/attach_file_window.h"
 #include "ui/main/frm_decode.h"
 #include "ui/main/program_key_store.h"
 #include "ui/main/termination_signals.h"
