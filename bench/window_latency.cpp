@@ -19,8 +19,8 @@
 // long as the job) or beside the window. Message boxes are answered at once
 // and listed. The decrypted file is checked against the plain bytes.
 
+#include "app/attach_file_window.h"
 #include "cipher/file_container.h"
-#include "ui/files/attach_file_window.h"
 #include "ui/main/frm_decode.h"
 #include "ui/message_box.h"
 

@@ -12,7 +12,7 @@
 
 #include "cipher/file_container.h"
 #include "jobs/wrong_key_check.h"
-#include "platform/openssl_context.h"
+#include "platform/crypt/openssl_context.h"
 
 #include <openssl/evp.h>
 #include <openssl/rand.h>

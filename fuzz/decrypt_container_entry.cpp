@@ -2,7 +2,7 @@
 
 #include "cipher/encryption_state.h"
 #include "cipher/file_container.h"
-#include "platform/crypto_provider.h"
+#include "platform/crypt/crypto_provider.h"
 
 #include <filesystem>
 #include <fstream>

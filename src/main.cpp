@@ -1,7 +1,7 @@
-#include "jobs/unfinished_file_removal.h"
+#include "app/attach_file_window.h"
 #include "platform/process_guard.h"
+#include "platform/unfinished_file_removal.h"
 #include "ui/command_line.h"
-#include "ui/files/attach_file_window.h"
 #include "ui/main/frm_decode.h"
 #include "ui/main/program_key_store.h"
 #include "ui/main/termination_signals.h"
@@ -64,7 +64,7 @@ int main(int argc, char* argv[]) {
     // A job writing under a temporary name (on file systems without unnamed
     // files) takes that name with it when a quit, a broken pipe or a fault
     // ends the program; the requests to end close the window instead.
-    const m_Decoder::RemoveUnfinishedFilesOnEndingSignals unfinished_file_removal;
+    const platform::RemoveUnfinishedFilesOnEndingSignals unfinished_file_removal;
     frmDecode window(m_Decoder::ProgramKeyStoreSettings());
     ui::AttachFileWindow(window);
     ui::CloseOnTerminationSignals(window);

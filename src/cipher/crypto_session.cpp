@@ -1,7 +1,7 @@
 #include "cipher/crypto_session.h"
 
 #include "cipher/encryption_state.h"
-#include "platform/crypto_provider.h"
+#include "platform/crypt/crypto_provider.h"
 #include "platform/runtime_error.h"
 
 #include <algorithm>

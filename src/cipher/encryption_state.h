@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/crypto_handles.h"
+#include "platform/crypt/crypto_handles.h"
 
 #include <string>
 

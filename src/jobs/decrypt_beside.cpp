@@ -1,5 +1,6 @@
 #include "jobs/decrypt_beside.h"
 
+#include "platform/file_lookup.h"
 #include "util/escaped_text.h"
 
 #include <algorithm>

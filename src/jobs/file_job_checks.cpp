@@ -1,6 +1,6 @@
 #include "jobs/file_job_checks.h"
 
-#include "util/path_helpers.h"
+#include "platform/file_lookup.h"
 
 namespace m_Decoder {
 

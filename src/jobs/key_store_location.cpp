@@ -1,6 +1,7 @@
 #include "jobs/key_store_location.h"
 
 #include "platform/native_path.h"
+#include "platform/xdg_base_folder.h"
 
 #include <filesystem>
 #include <sys/stat.h>
@@ -10,14 +11,7 @@
 namespace m_Decoder {
 
 std::string ConfigHome(const char* xdg_config_home, const char* home) {
-    // A relative $XDG_CONFIG_HOME is invalid and to be ignored.
-    if (xdg_config_home != nullptr && xdg_config_home[0] == '/') {
-        return xdg_config_home;
-    }
-    if (home != nullptr && home[0] != '\0') {
-        return std::string(home) + "/.config";
-    }
-    return {};
+    return platform::XdgBaseFolder(xdg_config_home, home, ".config");
 }
 
 bool MayHoldKeyFile(const std::string& folder) {

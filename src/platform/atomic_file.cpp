@@ -41,11 +41,6 @@ std::string ProcPathOf(int fd) {
     return "/proc/self/fd/" + std::to_string(fd);
 }
 
-// Errors of a file system that cannot do the thing at all.
-bool IsUnsupported(int errno_value) {
-    return errno_value == ENOTSUP || errno_value == EOPNOTSUPP || errno_value == ENOSYS;
-}
-
 // A call that the publish seam may fail with a chosen errno.
 template <typename Call>
 int UnlessInjected(publish::Call which, Call call) {

@@ -18,11 +18,6 @@ constexpr const char* kAccessAcl = "system.posix_acl_access";
 constexpr int kProbeAttempts = 100;
 constexpr mode_t kPermissionBits = 0777;
 
-// Errors of a file system that cannot do the thing at all.
-bool IsUnsupported(int errno_value) {
-    return errno_value == ENOTSUP || errno_value == EOPNOTSUPP || errno_value == ENOSYS;
-}
-
 bool IsNoAcl(int errno_value) {
     return errno_value == ENODATA || IsUnsupported(errno_value);
 }

@@ -101,4 +101,8 @@ RuntimeError ErrorFromSystem(std::error_code code) {
     return RuntimeError(err::kDeviceIoError);
 }
 
+bool IsUnsupported(int errno_value) noexcept {
+    return errno_value == ENOTSUP || errno_value == EOPNOTSUPP || errno_value == ENOSYS;
+}
+
 }  // namespace platform

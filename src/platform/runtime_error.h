@@ -62,4 +62,8 @@ private:
 [[nodiscard]] RuntimeError ErrorFromSystem(std::error_code code);
 [[nodiscard]] RuntimeError ErrorFromErrno(int errno_value);
 
+// Whether `errno_value` says the file system cannot do the thing at all, which
+// ErrorFromErrno reports as err::kNotSupported.
+[[nodiscard]] bool IsUnsupported(int errno_value) noexcept;
+
 }  // namespace platform

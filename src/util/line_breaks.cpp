@@ -21,4 +21,16 @@ std::string WithCrLfLineBreaks(std::string_view text) {
     return result;
 }
 
+std::string WithNativeLineBreaks(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;
+        }
+        result.push_back(text[i]);
+    }
+    return result;
+}
+
 }  // namespace util

@@ -11,4 +11,9 @@ namespace util {
 // key slips by one position at every line.
 [[nodiscard]] std::string WithCrLfLineBreaks(std::string_view text);
 
+// The way back: a decoded text goes to the terminal, a file or a pipe of this
+// system, where a line ends with LF alone. Every CR LF becomes LF; a lone CR
+// or LF stays as it is.
+[[nodiscard]] std::string WithNativeLineBreaks(std::string_view text);
+
 }  // namespace util

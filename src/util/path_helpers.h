@@ -2,9 +2,9 @@
 
 #include <string>
 
-// The small path routines the attachment window checks its inputs with and
-// proposes a destination from. The three path functions work on the text
-// alone: they never touch the disk, never change letter case, and know one
+// The small path routines the attachment window proposes a destination from.
+// The three path functions work on the text alone: they never touch the disk
+// (platform/file_lookup.h asks it), never change letter case, and know one
 // separator only; any other character, the other slash included, is ordinary.
 // Paths are UTF-8 and positions count characters, not bytes.
 namespace m_Decoder {
@@ -14,16 +14,6 @@ inline constexpr char kNativeSeparator = '\\';
 #else
 inline constexpr char kNativeSeparator = '/';
 #endif
-
-// True only when `sPath` names an existing regular file, through links. Every
-// failure (missing, a folder, empty, unreachable) gives false; it never throws.
-// The path is used as given: callers trim it first.
-[[nodiscard]] bool FileExists(const std::string& sPath) noexcept;
-
-// True when anything at all has the name `sPath`: a file, a folder, a pipe, a
-// device, a socket or a link, dangling or not. A decrypted file must never
-// take the place of any of them.
-[[nodiscard]] bool NameExists(const std::string& sPath) noexcept;
 
 // The folder part of a path, without its closing separator. Whether the path
 // ends in a file name is decided by its fourth character from the end alone: a

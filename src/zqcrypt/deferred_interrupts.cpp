@@ -1,6 +1,6 @@
 #include "zqcrypt/deferred_interrupts.h"
 
-#include "jobs/ending_signals.h"
+#include "platform/ending_signals.h"
 
 #include <pthread.h>
 
@@ -8,9 +8,9 @@ namespace zqcrypt {
 
 DeferredInterrupts::DeferredInterrupts() {
     sigemptyset(&held_);
-    for (const int signal_number : m_Decoder::kEndRequests) {
+    for (const int signal_number : platform::kEndRequests) {
         // Blocked, an ignored signal would wait as pending instead of vanishing.
-        if (!m_Decoder::IsIgnored(signal_number)) {
+        if (!platform::IsIgnored(signal_number)) {
             sigaddset(&held_, signal_number);
         }
     }
@@ -28,7 +28,7 @@ bool DeferredInterrupts::Arrived() const noexcept {
     if (sigpending(&pending) != 0) {
         return false;
     }
-    for (const int signal_number : m_Decoder::kEndRequests) {
+    for (const int signal_number : platform::kEndRequests) {
         if (sigismember(&held_, signal_number) == 1 && sigismember(&pending, signal_number) == 1) {
             return true;
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "jobs/unfinished_file_removal.h"
+#include "platform/unfinished_file_removal.h"
 
 #include <csignal>
 
@@ -24,7 +24,7 @@ public:
     [[nodiscard]] bool Arrived() const noexcept;
 
 private:
-    m_Decoder::RemoveUnfinishedFilesOnEndingSignals unfinished_file_removal_;
+    platform::RemoveUnfinishedFilesOnEndingSignals unfinished_file_removal_;
     sigset_t held_{};
     sigset_t previous_{};
 };

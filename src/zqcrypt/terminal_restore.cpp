@@ -1,6 +1,6 @@
 #include "zqcrypt/terminal_restore.h"
 
-#include "jobs/ending_signals.h"
+#include "platform/ending_signals.h"
 
 #include <unistd.h>
 
@@ -31,21 +31,14 @@ TerminalRestoreOnSignal::TerminalRestoreOnSignal(int fd, const termios& saved) {
     action.sa_handler = RestoreTerminalAndRaise;
     sigfillset(&action.sa_mask);
     action.sa_flags = SA_RESETHAND | SA_NODEFER;
-    for (const int signal_number : m_Decoder::EndingSignals()) {
-        Handled handled{signal_number, {}};
-        if (m_Decoder::IsIgnored(signal_number) || ::sigaction(signal_number, nullptr, &handled.previous) != 0) {
-            continue;  // nohup and the like: an ignored signal ends nothing
-        }
-        if (::sigaction(signal_number, &action, nullptr) == 0) {
-            handled_.push_back(handled);
-        }
+    for (const int signal_number : platform::EndingSignals()) {
+        // An ignored signal (nohup and the like) ends nothing: it stays ignored.
+        handlers_.emplace_back(signal_number, action, platform::TakeOver::kUnlessIgnored);
     }
 }
 
 TerminalRestoreOnSignal::~TerminalRestoreOnSignal() {
-    for (const Handled& handled : handled_) {
-        (void)::sigaction(handled.signal_number, &handled.previous, nullptr);
-    }
+    handlers_.clear();  // before the handler loses what it restores
     restore_fd = -1;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <csignal>
+#include "platform/scoped_signal_handler.h"
+
 #include <termios.h>
 #include <vector>
 
@@ -20,11 +21,7 @@ public:
     TerminalRestoreOnSignal& operator=(const TerminalRestoreOnSignal&) = delete;
 
 private:
-    struct Handled {
-        int signal_number;
-        struct sigaction previous;
-    };
-    std::vector<Handled> handled_;
+    std::vector<platform::ScopedSignalHandler> handlers_;
 };
 
 }  // namespace zqcrypt

@@ -20,20 +20,6 @@ constexpr std::string_view kLoneLineBreakWarning =
     "warning: the encoded text holds a lone CR or LF, which decode-text reads as a line break; use --raw on both "
     "sides to keep it exact";
 
-// The cipher works on CR LF; a decoded text goes back to the terminal, a
-// file or a pipe of this system, where a line ends with LF alone.
-[[nodiscard]] std::string WithNativeLineBreaks(std::string_view text) {
-    std::string result;
-    result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            continue;
-        }
-        result.push_back(text[i]);
-    }
-    return result;
-}
-
 [[nodiscard]] std::string BytesFromInput(std::string_view input, bool raw) {
     if (raw) {
         return std::string(input);
@@ -53,7 +39,7 @@ constexpr std::string_view kLoneLineBreakWarning =
     std::string text = platform::codepage::Utf8FromBytes(bytes);
     // Encoded text is cipher output: any character, CR and LF included, is
     // part of it and must stay as it is.
-    return command == Command::kDecodeText ? WithNativeLineBreaks(text) : text;
+    return command == Command::kDecodeText ? util::WithNativeLineBreaks(text) : text;
 }
 
 // The most input that can still be a text the cipher takes: a character is

@@ -1,7 +1,7 @@
 #include "cipher/chunk_pump.h"
 #include "cipher/encryption_state.h"
 #include "cipher/file_container.h"
-#include "platform/crypto_provider.h"
+#include "platform/crypt/crypto_provider.h"
 #include "platform/scoped_env.h"
 #include "support/crypto_faults.h"
 #include "support/temp_dir.h"

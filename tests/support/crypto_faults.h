@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/crypto_test_hooks.h"
+#include "platform/crypt/crypto_test_hooks.h"
 #include "support/uncopyable.h"
 
 #include <cstdint>

@@ -3,19 +3,8 @@
 namespace ui {
 
 bool Variant::ToBool() const {
-    if (const bool* value = std::get_if<bool>(&value_)) {
-        return *value;
-    }
-    if (const QString* text = std::get_if<QString>(&value_)) {
-        const QString trimmed = text->trimmed();
-        if (trimmed.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0) {
-            return true;
-        }
-        bool is_number = false;
-        const double number = trimmed.toDouble(&is_number);
-        return is_number && number != 0.0;
-    }
-    return false;
+    const bool* value = std::get_if<bool>(&value_);
+    return value != nullptr && *value;
 }
 
 QString Variant::ToText() const {

@@ -19,8 +19,8 @@ public:
     Variant(const char*) = delete;
 
     [[nodiscard]] bool IsEmpty() const noexcept { return std::holds_alternative<std::monostate>(value_); }
-    // A text counts as True when it reads "True" or a non-zero number, as a
-    // Boolean conversion of text does; any other text counts as False.
+    // Only a stored True reads as True: the field read as a Boolean is only
+    // ever given Booleans.
     [[nodiscard]] bool ToBool() const;
     // A Boolean reads "True" or "False".
     [[nodiscard]] QString ToText() const;

@@ -1,5 +1,7 @@
 #include "ui/main/termination_signals.h"
 
+#include "platform/ending_signals.h"
+
 #include <QSocketNotifier>
 #include <QWidget>
 
@@ -43,10 +45,8 @@ TerminationSignals::TerminationSignals(QWidget& window) : QObject(&window), wind
     action.sa_handler = WriteSignalToPipe;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (std::size_t i = 0; i < m_Decoder::kEndRequests.size(); ++i) {
-        if (!m_Decoder::IsIgnored(m_Decoder::kEndRequests[i])) {
-            installed_[i] = ::sigaction(m_Decoder::kEndRequests[i], &action, &previous_[i]) == 0;
-        }
+    for (const int signal_number : platform::kEndRequests) {
+        handlers_.emplace_back(signal_number, action, platform::TakeOver::kUnlessIgnored);
     }
 }
 
@@ -54,11 +54,7 @@ TerminationSignals::~TerminationSignals() {
     if (!write_end_.Valid()) {
         return;
     }
-    for (std::size_t i = 0; i < m_Decoder::kEndRequests.size(); ++i) {
-        if (installed_[i]) {
-            (void)::sigaction(m_Decoder::kEndRequests[i], &previous_[i], nullptr);
-        }
-    }
+    handlers_.clear();  // before the handler loses its pipe
     signal_pipe.store(-1);
     delete notifier_;  // before its descriptor closes with the members
 }

@@ -1,19 +1,18 @@
 #pragma once
 
-#include "jobs/ending_signals.h"
+#include "platform/scoped_signal_handler.h"
 #include "platform/unique_fd.h"
 
 #include <QObject>
 
-#include <array>
-#include <csignal>
+#include <vector>
 
 class QSocketNotifier;
 class QWidget;
 
 namespace ui {
 
-// Ends the program on the requests to end (m_Decoder::kEndRequests: a
+// Ends the program on the requests to end (platform::kEndRequests: a
 // session manager, a terminal or `kill`) as File > Exit does: `window` is
 // closed, so a running file job stops and the remembered key is saved or
 // deleted as at any unload. The handler only writes the signal's number into
@@ -35,9 +34,7 @@ private:
     platform::UniqueFd read_end_;
     platform::UniqueFd write_end_;
     QSocketNotifier* notifier_ = nullptr;
-    // Indexed as m_Decoder::kEndRequests.
-    std::array<struct sigaction, m_Decoder::kEndRequests.size()> previous_{};
-    std::array<bool, m_Decoder::kEndRequests.size()> installed_{};
+    std::vector<platform::ScopedSignalHandler> handlers_;
 };
 
 // What the program does: a TerminationSignals owned by `window`.

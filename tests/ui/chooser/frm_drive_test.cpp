@@ -104,7 +104,6 @@ private Q_SLOTS:
         QTest::newRow("True") << ui::Variant(true) << true << QStringLiteral("True");
         QTest::newRow("False") << ui::Variant(false) << false << QStringLiteral("False");
         QTest::newRow("a path") << ui::Variant(QStringLiteral("/tmp")) << false << QStringLiteral("/tmp");
-        QTest::newRow("text -1") << ui::Variant(QStringLiteral("-1")) << true << QStringLiteral("-1");
     }
 
     void untypedFieldsReadAsTheirValue() {

@@ -1,10 +1,10 @@
 // Files that come to the windows from the desktop: dropped on either window,
 // or named on the program's command line, and decoded several at once.
+#include "app/attach_file_window.h"
 #include "cipher/file_container.h"
 #include "platform/scoped_env.h"
 #include "support/attachments.h"
 #include "support/temp_dir.h"
-#include "ui/files/attach_file_window.h"
 #include "ui/files/file_window_controls.h"
 #include "ui/files/frm_decode_file.h"
 #include "ui/main/window_driver.h"

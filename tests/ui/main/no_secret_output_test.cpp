@@ -2,7 +2,7 @@
 // terminal, a desktop session's log or a crash reporter would keep it.
 #include "cipher/file_container.h"
 #include "cipher/text_cipher.h"
-#include "platform/crypto_provider.h"
+#include "platform/crypt/crypto_provider.h"
 #include "support/captured_stderr.h"
 #include "support/crypto_faults.h"
 #include "support/temp_dir.h"

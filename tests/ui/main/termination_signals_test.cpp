@@ -3,12 +3,12 @@
 
 #include "ui/main/termination_signals.h"
 
+#include "app/attach_file_window.h"
 #include "cipher/chunk_pump.h"
 #include "cipher/file_container.h"
 #include "jobs/key_store.h"
 #include "support/pump_faults.h"
 #include "support/temp_dir.h"
-#include "ui/files/attach_file_window.h"
 #include "ui/files/file_window_controls.h"
 #include "window_driver.h"
 

@@ -1,6 +1,6 @@
 // The program's own test hook: no call fails. Kept alone in this file, so
 // that a test's definition takes its place at link time.
-#include "platform/crypto_test_hooks.h"
+#include "platform/crypt/crypto_test_hooks.h"
 
 namespace platform::crypt::detail {
 

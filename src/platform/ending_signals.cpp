@@ -1,8 +1,8 @@
-#include "jobs/ending_signals.h"
+#include "platform/ending_signals.h"
 
 #include <algorithm>
 
-namespace m_Decoder {
+namespace platform {
 
 std::vector<int> EndingSignals() {
     std::vector<int> signals = {SIGHUP,  SIGINT,  SIGQUIT,   SIGILL,  SIGTRAP, SIGABRT, SIGBUS,
@@ -30,4 +30,4 @@ bool IsIgnored(int signal_number) noexcept {
            current.sa_handler == SIG_IGN;
 }
 
-}  // namespace m_Decoder
+}  // namespace platform

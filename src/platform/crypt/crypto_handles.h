@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/crypto_provider.h"
+#include "platform/crypt/crypto_provider.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
+#include "app/attach_file_window.h"
 #include "support/temp_dir.h"
 #include "test_paths.h"
-#include "ui/files/attach_file_window.h"
 #include "ui/files/file_window_controls.h"
 #include "ui/files/frm_decode_file.h"
 #include "ui/main/window_driver.h"

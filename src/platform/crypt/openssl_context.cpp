@@ -1,4 +1,4 @@
-#include "platform/openssl_context.h"
+#include "platform/crypt/openssl_context.h"
 
 #include <openssl/crypto.h>
 #include <openssl/err.h>

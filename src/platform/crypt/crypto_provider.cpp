@@ -1,9 +1,9 @@
-#include "platform/crypto_provider.h"
+#include "platform/crypt/crypto_provider.h"
 
-#include "platform/crypto_test_hooks.h"
-#include "platform/key_container.h"
-#include "platform/openssl_context.h"
-#include "platform/provider_objects.h"
+#include "platform/crypt/crypto_test_hooks.h"
+#include "platform/crypt/key_container.h"
+#include "platform/crypt/openssl_context.h"
+#include "platform/crypt/provider_objects.h"
 
 #include <openssl/rand.h>
 

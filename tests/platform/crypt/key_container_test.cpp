@@ -1,6 +1,6 @@
-#include "platform/key_container.h"
+#include "platform/crypt/key_container.h"
 
-#include "platform/crypto_provider.h"
+#include "platform/crypt/crypto_provider.h"
 #include "platform/scoped_env.h"
 #include "support/crypto_faults.h"
 #include "support/temp_dir.h"

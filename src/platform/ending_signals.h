@@ -5,7 +5,7 @@
 #include <vector>
 
 // The signals that end a program, as both programs answer them.
-namespace m_Decoder {
+namespace platform {
 
 // Every signal whose default action ends the process and that a handler can
 // catch (all but SIGKILL and SIGSTOP), the real-time ones included: what a
@@ -24,4 +24,4 @@ inline constexpr std::array<int, 3> kEndRequests = {SIGINT, SIGTERM, SIGHUP};
 // over an ignored signal, nor holds one back, which would keep it pending.
 [[nodiscard]] bool IsIgnored(int signal_number) noexcept;
 
-}  // namespace m_Decoder
+}  // namespace platform

@@ -1,4 +1,4 @@
-#include "platform/crypto_provider.h"
+#include "platform/crypt/crypto_provider.h"
 
 #include "platform/scoped_env.h"
 #include "support/crypto_faults.h"

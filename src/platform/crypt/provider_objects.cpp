@@ -1,6 +1,6 @@
-#include "platform/provider_objects.h"
+#include "platform/crypt/provider_objects.h"
 
-#include "platform/openssl_context.h"
+#include "platform/crypt/openssl_context.h"
 
 #include <openssl/crypto.h>
 #include <openssl/evp.h>

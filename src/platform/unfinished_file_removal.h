@@ -1,12 +1,13 @@
 #pragma once
 
-#include <array>
-#include <csignal>
+#include "platform/scoped_signal_handler.h"
 
-namespace m_Decoder {
+#include <vector>
+
+namespace platform {
 
 // While one of these lives, every ending signal but the requests to end
-// (m_Decoder::kEndRequests, which each program answers in order) first
+// (platform::kEndRequests, which each program answers in order) first
 // removes the unfinished temporary files of the jobs under way, then ends the
 // program as the signal would have: a quit, a timer, a size limit, a broken
 // pipe, a fault... Only file systems without unnamed files need this:
@@ -21,9 +22,7 @@ public:
     RemoveUnfinishedFilesOnEndingSignals& operator=(const RemoveUnfinishedFilesOnEndingSignals&) = delete;
 
 private:
-    // One place for each signal number, the real-time ones included.
-    std::array<struct sigaction, NSIG> previous_{};
-    std::array<bool, NSIG> installed_{};
+    std::vector<ScopedSignalHandler> handlers_;
 };
 
-}  // namespace m_Decoder
+}  // namespace platform

@@ -1,8 +1,9 @@
-#include "platform/key_container.h"
+#include "platform/crypt/key_container.h"
 
-#include "platform/crypto_provider.h"
-#include "platform/provider_objects.h"
+#include "platform/crypt/crypto_provider.h"
+#include "platform/crypt/provider_objects.h"
 #include "platform/unique_fd.h"
+#include "platform/xdg_base_folder.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -25,7 +26,9 @@ constexpr std::size_t kLongestName = 160;
 constexpr std::string_view kRecordSuffix = ".keyset";
 constexpr std::string_view kRecordText = "ZQ Decoder key container. It holds no keys.\n";
 
-std::filesystem::path HomeFolder() {
+// $HOME when it is an absolute path, else the password database's; empty
+// when neither knows one.
+std::string HomeFolder() {
     if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
         return home;
     }
@@ -36,7 +39,7 @@ std::filesystem::path HomeFolder() {
         found->pw_dir != nullptr && found->pw_dir[0] == '/') {
         return found->pw_dir;
     }
-    throw ProviderFailure{kNteFail};
+    return {};
 }
 
 // Container names are the caller's text; the record's file name spells every
@@ -144,11 +147,11 @@ std::string PlaceInMemory(const std::optional<std::filesystem::path>& record, co
 }  // namespace
 
 std::filesystem::path KeyContainerFolder() {
-    // A relative XDG_DATA_HOME is invalid and ignored, as the XDG rules say.
-    if (const char* data_home = std::getenv("XDG_DATA_HOME"); data_home != nullptr && data_home[0] == '/') {
-        return std::filesystem::path(data_home) / "zqdecoder";
+    const std::string data_home = XdgBaseFolder(std::getenv("XDG_DATA_HOME"), HomeFolder().c_str(), ".local/share");
+    if (data_home.empty()) {
+        throw ProviderFailure{kNteFail};
     }
-    return HomeFolder() / ".local" / "share" / "zqdecoder";
+    return std::filesystem::path(data_home) / "zqdecoder";
 }
 
 void CreateKeyContainer(const std::string& name) {

@@ -1,7 +1,7 @@
 // A signal that ends a program during a job on a file system without unnamed
 // files: the job's temporary file goes with the program, which still ends as
 // the signal asks.
-#include "jobs/unfinished_file_removal.h"
+#include "platform/unfinished_file_removal.h"
 
 #include "cipher/chunk_pump.h"
 #include "cipher/file_container.h"
@@ -65,7 +65,7 @@ TEST(RemoveUnfinishedFilesOnEndingSignals, TheTemporaryFileGoesAndTheSignalEndsT
                 std::signal(row.signal, SIG_IGN);
             }
             const platform::publish::ForcedNamedTemporary named(platform::publish::NamedTemporary::kRenameNoReplace);
-            const m_Decoder::RemoveUnfinishedFilesOnEndingSignals guard;
+            const platform::RemoveUnfinishedFilesOnEndingSignals guard;
             fs::create_directory(dir / "earlier");
             for (int job = 0; job < row.earlier_jobs; ++job) {
                 const std::string earlier = (dir / "earlier" / std::to_string(job)).string();

@@ -1,4 +1,4 @@
-#include "ui/files/attach_file_window.h"
+#include "app/attach_file_window.h"
 
 #include "platform/native_path.h"
 #include "ui/file_drops.h"
