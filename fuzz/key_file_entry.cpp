@@ -75,7 +75,9 @@ std::string Line(const std::string& content) {
 }
 
 std::string CheckSavedAgain(const std::string& key, const Workspace& workspace) {
-    m_Decoder::SaveClientKey(key, In(workspace.Saved()));
+    if (!m_Decoder::SaveClientKey(key, In(workspace.Saved()))) {
+        return "the loaded key could not be saved again";
+    }
     struct stat info {};
     if (::stat((workspace.Saved() / m_Decoder::kKeyFileName).c_str(), &info) != 0) {
         return "the loaded key could not be saved again";

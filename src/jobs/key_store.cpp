@@ -83,7 +83,7 @@ std::string KeyFilePath(const KeyStoreSettings& settings) {
     return settings.folder + "/" + kKeyFileName;
 }
 
-void SaveClientKey(const std::string& sKey, const KeyStoreSettings& settings) {
+bool SaveClientKey(const std::string& sKey, const KeyStoreSettings& settings) {
     try {
         const std::string path = PathOrRaise(settings);
         RequireOwnKeyFile(path, KeyFileUse::kName);
@@ -99,8 +99,9 @@ void SaveClientKey(const std::string& sKey, const KeyStoreSettings& settings) {
             }
         }
         stream.Close();
+        return true;
     } catch (const RuntimeError&) {
-        // Not remembering a key is not worth troubling the user with.
+        return false;
     }
 }
 

@@ -5,9 +5,9 @@
 #include <string>
 
 // The remembered key: the client key kept between runs in one small file,
-// scrambled with the text cipher under a fixed key. None of the three
-// procedures ever reports a failure: a key that cannot be saved is simply not
-// remembered, and one that cannot be read is simply not there.
+// scrambled with the text cipher under a fixed key. Only a save says whether
+// it worked, so that the user can learn that a key is not remembered; a key
+// that cannot be read is simply not there, and one that cannot be deleted stays.
 //
 // The store needs no windows: the program hands it the folder of the key file
 // and the pause that lets pending events run while a key is being saved.
@@ -30,7 +30,8 @@ struct KeyStoreSettings {
 // Writes the key, encoded, as one line ended by CR LF into a new owner-only
 // file that replaces the old one only once it is complete. The key is stored
 // as given (the caller trims it); an empty key gives a file of CR LF alone.
-void SaveClientKey(const std::string& sKey, const KeyStoreSettings& settings);
+// False when the key could not be saved; the old file then stays as it was.
+[[nodiscard]] bool SaveClientKey(const std::string& sKey, const KeyStoreSettings& settings);
 
 // The remembered key, or an empty string when there is none that can be read.
 // The whole file is one key: an encoded key may itself hold CR and LF, so only

@@ -88,7 +88,7 @@ TEST(KeyStoreFaults, StrangeKeyFilesGiveAKeyOrNoneAndAreReplacedOnSave) {
 
         EXPECT_EQ(!LoadClientKey(KeyStoreIn(folder)).empty(), row.gives_a_key) << row.what;
 
-        SaveClientKey("new key", KeyStoreIn(folder));
+        EXPECT_TRUE(SaveClientKey("new key", KeyStoreIn(folder))) << row.what;
         EXPECT_EQ(LoadClientKey(KeyStoreIn(folder)), "new key") << row.what;
         EXPECT_TRUE(S_ISREG(ModeOf(file))) << row.what;
         EXPECT_EQ(ModeOf(file) & 07777, 0600u) << row.what;

@@ -41,7 +41,7 @@ TEST(KeyStore, EveryPrintableCharacterComesBackAtEveryKeyPosition) {
     // character under each of its codes, the first and the last included.
     for (const char c : printable) {
         const std::string key(10, c);
-        SaveClientKey(key, KeyStoreIn(dir.Path()));
+        ASSERT_TRUE(SaveClientKey(key, KeyStoreIn(dir.Path())));
         EXPECT_EQ(LoadClientKey(KeyStoreIn(dir.Path())), key) << "key of code " << int(static_cast<unsigned char>(c));
     }
     // And every character at every position of one long key, among others.
@@ -52,7 +52,7 @@ TEST(KeyStore, EveryPrintableCharacterComesBackAtEveryKeyPosition) {
             block[position] = c;
             key += block;
         }
-        SaveClientKey(key, KeyStoreIn(dir.Path()));
+        ASSERT_TRUE(SaveClientKey(key, KeyStoreIn(dir.Path())));
         EXPECT_EQ(LoadClientKey(KeyStoreIn(dir.Path())), key) << "characters at position " << position;
     }
 }
@@ -62,11 +62,11 @@ TEST(KeyStore, WritesTheEncodedKeyAndCrLfAndReadsFilesInThatForm) {
     const fs::path file = dir / "zqdecode.dat";
 
     // Under the scrambling key "UDEMROKSAV", "b" encodes to CR (98 - 85) and "_" to LF (95 - 85).
-    SaveClientKey("b_", KeyStoreIn(dir.Path()));
+    ASSERT_TRUE(SaveClientKey("b_", KeyStoreIn(dir.Path())));
     EXPECT_EQ(ReadFile(file), "\r\x1b\r\n");
-    SaveClientKey("_b", KeyStoreIn(dir.Path()));
+    ASSERT_TRUE(SaveClientKey("_b", KeyStoreIn(dir.Path())));
     EXPECT_EQ(ReadFile(file), "\n\x1e\r\n");
-    SaveClientKey("", KeyStoreIn(dir.Path()));
+    ASSERT_TRUE(SaveClientKey("", KeyStoreIn(dir.Path())));
     EXPECT_EQ(ReadFile(file), "\r\n");
 
     // Files as the program has always written them, lines within the key included.
@@ -124,7 +124,7 @@ TEST(KeyStore, TheKeyFileIsOwnerOnlyAndNothingElseIsLeft) {
     WriteFile(dir / "zqdecode.dat", "old");
     fs::permissions(dir / "zqdecode.dat", fs::perms::all);
 
-    SaveClientKey("secret", KeyStoreIn(dir.Path()));
+    ASSERT_TRUE(SaveClientKey("secret", KeyStoreIn(dir.Path())));
 
     struct stat info {};
     ASSERT_EQ(::stat((dir / "zqdecode.dat").c_str(), &info), 0);
@@ -134,7 +134,7 @@ TEST(KeyStore, TheKeyFileIsOwnerOnlyAndNothingElseIsLeft) {
 
 TEST(KeyStore, TheOldFileStaysWholeUntilTheNewOneIsCompleteAfterThePause) {
     TempDir dir;
-    SaveClientKey("old key", KeyStoreIn(dir.Path()));
+    ASSERT_TRUE(SaveClientKey("old key", KeyStoreIn(dir.Path())));
     const std::string old_file = ReadFile(dir / "zqdecode.dat");
 
     int rounds = 0;
@@ -145,7 +145,7 @@ TEST(KeyStore, TheOldFileStaysWholeUntilTheNewOneIsCompleteAfterThePause) {
         ++rounds;
         old_file_kept = old_file_kept && ReadFile(dir / "zqdecode.dat") == old_file;
     };
-    SaveClientKey("new key", settings);
+    ASSERT_TRUE(SaveClientKey("new key", settings));
 
     EXPECT_EQ(rounds, 3);
     EXPECT_TRUE(old_file_kept);
@@ -154,9 +154,9 @@ TEST(KeyStore, TheOldFileStaysWholeUntilTheNewOneIsCompleteAfterThePause) {
 
 TEST(KeyStore, AKeyTheCipherCannotTakeLeavesTheOldFile) {
     TempDir dir;
-    SaveClientKey("old key", KeyStoreIn(dir.Path()));
+    ASSERT_TRUE(SaveClientKey("old key", KeyStoreIn(dir.Path())));
 
-    SaveClientKey(std::string(m_Decoder::kLongestText + 1, 'k'), KeyStoreIn(dir.Path()));
+    EXPECT_FALSE(SaveClientKey(std::string(m_Decoder::kLongestText + 1, 'k'), KeyStoreIn(dir.Path())));
 
     EXPECT_EQ(LoadClientKey(KeyStoreIn(dir.Path())), "old key");
     EXPECT_EQ(EntriesIn(dir.Path()), 1u);
@@ -167,7 +167,7 @@ TEST(KeyStore, ALinkIsReplacedAsANameAndItsTargetNeverWritten) {
     WriteFile(dir / "target", "not a key file");
     fs::create_symlink(dir / "target", dir / "zqdecode.dat");
 
-    SaveClientKey("key", KeyStoreIn(dir.Path()));
+    ASSERT_TRUE(SaveClientKey("key", KeyStoreIn(dir.Path())));
 
     EXPECT_EQ(ReadFile(dir / "target"), "not a key file");
     EXPECT_FALSE(fs::is_symlink(dir / "zqdecode.dat"));
@@ -184,7 +184,7 @@ TEST(KeyStore, SaveMakesTheConfigurationFolderOwnerOnly) {
     TempDir dir;
     const fs::path folder = dir / "config" / "zqdecoder";
 
-    SaveClientKey("key", KeyStoreIn(folder));
+    ASSERT_TRUE(SaveClientKey("key", KeyStoreIn(folder)));
 
     EXPECT_EQ(LoadClientKey(KeyStoreIn(folder)), "key");
     EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
@@ -192,7 +192,7 @@ TEST(KeyStore, SaveMakesTheConfigurationFolderOwnerOnly) {
 
 TEST(KeyStore, DeleteForgetsTheKeyAndIgnoresAMissingFile) {
     TempDir dir;
-    SaveClientKey("key", KeyStoreIn(dir.Path()));
+    ASSERT_TRUE(SaveClientKey("key", KeyStoreIn(dir.Path())));
 
     DeleteClientKey(KeyStoreIn(dir.Path()));
     EXPECT_FALSE(fs::exists(dir / "zqdecode.dat"));
@@ -206,7 +206,7 @@ protected:
     void SetUp() override {
         folder_ = dir_ / "folder";
         fs::create_directory(folder_);
-        SaveClientKey("old key", KeyStoreIn(folder_));
+        ASSERT_TRUE(SaveClientKey("old key", KeyStoreIn(folder_)));
         old_file_ = ReadFile(folder_ / "zqdecode.dat");
         testsupport::GiveToUnprivilegedUser(dir_.Path());
         testsupport::GiveToUnprivilegedUser(folder_);
@@ -218,12 +218,12 @@ protected:
         return testsupport::RunUnprivileged([&] { return body() ? 0 : 1; }) == 0;
     }
 
-    // Both fail, silently, and leave the old key file alone.
+    // Both fail, the save saying so, and leave the old key file alone.
     void ExpectSaveAndDeleteKeepTheOldKey() {
         EXPECT_TRUE(Unprivileged([&] {
-            SaveClientKey("new key", KeyStoreIn(folder_));
+            const bool saved = SaveClientKey("new key", KeyStoreIn(folder_));
             DeleteClientKey(KeyStoreIn(folder_));
-            return LoadClientKey(KeyStoreIn(folder_)) == "old key";
+            return !saved && LoadClientKey(KeyStoreIn(folder_)) == "old key";
         }));
         // Read as bytes: the file now belongs to the other user, whose key
         // the store does not read.

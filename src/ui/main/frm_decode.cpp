@@ -6,6 +6,7 @@
 #include "ui/hidden_text_accessibility.h"
 #include "ui/main/about_text.h"
 #include "ui/main/activation_filter.h"
+#include "ui/main/file_key_store.h"
 #include "ui/main/plain_text_bytes.h"
 #include "ui/main/remembered_key_writer.h"
 #include "ui/message_box.h"
@@ -21,6 +22,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 #include <utility>
 
@@ -56,6 +58,9 @@ QPushButton* NewButton(QWidget* parent, const QString& name, const QString& capt
 }  // namespace
 
 frmDecode::frmDecode(m_Decoder::KeyStoreSettings key_store, QWidget* parent)
+    : frmDecode(std::make_unique<ui::FileKeyStore>(std::move(key_store)), parent) {}
+
+frmDecode::frmDecode(std::unique_ptr<ui::RememberedKeyStore> key_store, QWidget* parent)
     : QMainWindow(parent), key_store_(std::move(key_store)) {
     // Before the key box exists, so that no event of it goes out unmasked.
     ui::InstallHiddenTextMasking();
@@ -67,7 +72,9 @@ frmDecode::frmDecode(m_Decoder::KeyStoreSettings key_store, QWidget* parent)
     CreateMenus();
     CreateControls();
     key_writer_ = new ui::RememberedKeyWriter(
-        key_store_, [this] { return util::TrimSpaces(ui::BytesFromText(txtClientKey_->text())); }, *this);
+        *key_store_, [this] { return util::TrimSpaces(ui::BytesFromText(txtClientKey_->text())); }, *this);
+    // After the handler that asked for the save: the box never opens in the middle of one.
+    connect(key_writer_, &ui::RememberedKeyWriter::SaveFailed, this, &frmDecode::KeySaveFailed, Qt::QueuedConnection);
 
     auto* activation = new ui::ActivationFilter(*this);
     connect(activation, &ui::ActivationFilter::ReturnedFromOtherWindow, this, &frmDecode::Form_Activate);
@@ -120,8 +127,9 @@ void frmDecode::CreateControls() {
 
     connect(cmdDecode, &QPushButton::clicked, this, &frmDecode::cmdDecode_Click);
     connect(cmdDecodeAttachments, &QPushButton::clicked, this, &frmDecode::cmdDecodeAttachments_Click);
-    // Only the user's edits: the key that activation puts in the box came from the file.
-    connect(txtClientKey_, &QLineEdit::textEdited, this, &frmDecode::txtClientKey_Change);
+    // Every change, typed or made through the accessibility interface (which
+    // sends no textEdited); txtClientKey_Change leaves out the activation's own.
+    connect(txtClientKey_, &QLineEdit::textChanged, this, &frmDecode::txtClientKey_Change);
 }
 
 void frmDecode::CreateMenus() {
@@ -218,21 +226,31 @@ QWidget* frmDecode::ShowFileWindow() {
 void frmDecode::Form_Activate() {
     // A key still waiting to be written is the remembered one already.
     key_writer_->Flush();
-    const std::string key = m_Decoder::LoadClientKey(key_store_);
+    ShowRememberedKey(key_store_->Load());
+}
+
+void frmDecode::ShowRememberedKey(const std::string& key) {
+    // A key the user changed that is not saved yet (its save failed) is
+    // still theirs: no older key takes its place, nor does the mark go.
+    const bool users_own_key = key_writer_->HoldsUnsavedEdit();
     if (!key.empty()) {
-        txtClientKey_->setText(ui::TextFromBytes(key));
+        if (!users_own_key) {
+            const QScopedValueRollback filling(filling_key_box_, true);
+            txtClientKey_->setText(ui::TextFromBytes(key));
+        }
         mnuRememberKey_->setChecked(true);
-    } else {
+    } else if (!users_own_key) {
         mnuRememberKey_->setChecked(false);
     }
 }
 
 void frmDecode::Form_Unload() {
+    unloading_ = true;
     if (before_unload_) {
         before_unload_();
     }
     if (mnuRememberKey_->isChecked()) {
-        key_writer_->SaveNow();
+        key_writer_->SaveAtUnload();
     } else {
         key_writer_->DeleteNow();
     }
@@ -254,11 +272,22 @@ void frmDecode::mnuRememberKey_Click(bool checked) {
 }
 
 void frmDecode::txtClientKey_Change() {
-    if (mnuRememberKey_->isChecked()) {
-        key_writer_->KeyEdited();
+    if (!filling_key_box_) {
+        key_writer_->KeyEdited(mnuRememberKey_->isChecked());
     }
 }
 
 void frmDecode::mnuAbout_Click() {
     ui::MsgBox(this, ui::AboutTitle(), ui::AboutText());
+}
+
+void frmDecode::KeySaveFailed() {
+    // Once a run is enough: the mark stays, and each edit tries again. A box
+    // while the program ends would only hold up its end.
+    if (told_key_not_saved_ || unloading_) {
+        return;
+    }
+    told_key_not_saved_ = true;
+    ui::MsgBox(this, windowTitle(),
+               QStringLiteral("The key could not be saved, so it will not be remembered after you close the program."));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "jobs/key_store.h"
+#include "ui/main/remembered_key_store.h"
 
 #include <QMainWindow>
 
@@ -29,6 +30,8 @@ public:
 
     // `key_store` says where the remembered key lives and how a save pauses.
     explicit frmDecode(m_Decoder::KeyStoreSettings key_store, QWidget* parent = nullptr);
+    // Remembers the key in `key_store`.
+    explicit frmDecode(std::unique_ptr<ui::RememberedKeyStore> key_store, QWidget* parent = nullptr);
     ~frmDecode() override;
 
     // The text of the key box as typed, spaces included: the attachment window
@@ -61,16 +64,23 @@ private:
     void cmdDecode_Click();
     void cmdDecodeAttachments_Click();
     void Form_Activate();
+    // The remembered key fills the key box and sets the mark; none clears it.
+    void ShowRememberedKey(const std::string& key);
     void Form_Unload();
     void mnuRememberKey_Click(bool checked);
     void txtClientKey_Change();
     void mnuAbout_Click();
+    void KeySaveFailed();
 
-    m_Decoder::KeyStoreSettings key_store_;
+    std::unique_ptr<ui::RememberedKeyStore> key_store_;
     FileWindowFactory file_window_factory_;
     std::function<void()> before_unload_;
     std::unique_ptr<QWidget> file_window_;
     bool shown_ = false;
+    bool unloading_ = false;
+    // The activation is putting the remembered key into the key box: no edit of the user's.
+    bool filling_key_box_ = false;
+    bool told_key_not_saved_ = false;
     ui::RememberedKeyWriter* key_writer_ = nullptr;
 
     QPlainTextEdit* txtEncrypted_ = nullptr;

@@ -6,28 +6,33 @@
 
 namespace ui {
 
-RememberedKeyWriter::RememberedKeyWriter(m_Decoder::KeyStoreSettings key_store, StoredKey stored_key, QObject& parent)
-    : QObject(&parent),
-      key_store_(std::move(key_store)),
-      stored_key_(std::move(stored_key)),
-      quiet_timer_(new QTimer(this)) {
+RememberedKeyWriter::RememberedKeyWriter(RememberedKeyStore& store, StoredKey stored_key, QObject& parent)
+    : QObject(&parent), store_(store), stored_key_(std::move(stored_key)), quiet_timer_(new QTimer(this)) {
     quiet_timer_->setSingleShot(true);
     quiet_timer_->setInterval(kQuietTime);
     connect(quiet_timer_, &QTimer::timeout, this, &RememberedKeyWriter::SaveNow);
 }
 
-void RememberedKeyWriter::KeyEdited() {
-    quiet_timer_->start();
+void RememberedKeyWriter::KeyEdited(bool remembered) {
+    ++edits_;
+    if (remembered) {
+        quiet_timer_->start();
+    }
 }
 
 void RememberedKeyWriter::SaveNow() {
     quiet_timer_->stop();
-    Run(Action::kSave);
+    Request(Action::kSave);
+}
+
+void RememberedKeyWriter::SaveAtUnload() {
+    quiet_timer_->stop();
+    Request(Action::kSaveAtUnload);
 }
 
 void RememberedKeyWriter::DeleteNow() {
     quiet_timer_->stop();
-    Run(Action::kDelete);
+    Request(Action::kDelete);
 }
 
 void RememberedKeyWriter::Flush() {
@@ -36,23 +41,48 @@ void RememberedKeyWriter::Flush() {
     }
 }
 
-void RememberedKeyWriter::Run(Action action) {
-    // Only the last request counts: each one says what the file should end up as.
+void RememberedKeyWriter::Request(Action action) {
+    // Only the last request counts: each one says what the store should end up holding.
     queued_ = action;
-    if (running_) {
+    RunRequests();
+}
+
+void RememberedKeyWriter::RunRequests() {
+    // A store that answers before it returns comes back here from inside
+    // Start(); the loop below goes on with what was asked meanwhile.
+    if (running_requests_) {
         return;
     }
-    running_ = true;
-    while (queued_ != Action::kNone) {
-        const Action next = std::exchange(queued_, Action::kNone);
-        if (next == Action::kSave) {
-            // Read when the save starts, so that it writes the key box as it is then.
-            m_Decoder::SaveClientKey(stored_key_(), key_store_);
-        } else {
-            m_Decoder::DeleteClientKey(key_store_);
-        }
+    running_requests_ = true;
+    while (!busy_ && queued_ != Action::kNone) {
+        Start(std::exchange(queued_, Action::kNone));
     }
-    running_ = false;
+    running_requests_ = false;
+}
+
+void RememberedKeyWriter::Start(Action action) {
+    busy_ = true;
+    if (action == Action::kDelete) {
+        store_.Delete([this] { Finished(); });
+        return;
+    }
+    // Read when the save starts, so that it writes the key box as it is then.
+    const std::uint64_t edits = edits_;
+    const auto when =
+        action == Action::kSaveAtUnload ? RememberedKeyStore::When::kUnload : RememberedKeyStore::When::kRunning;
+    store_.Save(stored_key_(), when, [this, edits](bool saved) {
+        if (saved) {
+            saved_edits_ = edits;
+        } else {
+            Q_EMIT SaveFailed();
+        }
+        Finished();
+    });
+}
+
+void RememberedKeyWriter::Finished() {
+    busy_ = false;
+    RunRequests();
 }
 
 }  // namespace ui

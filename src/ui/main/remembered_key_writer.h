@@ -1,10 +1,11 @@
 #pragma once
 
-#include "jobs/key_store.h"
+#include "ui/main/remembered_key_store.h"
 
 #include <QObject>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -12,13 +13,14 @@ class QTimer;
 
 namespace ui {
 
-// Keeps the key file in step with the key box while Remember Key is checked,
-// so that a remembered key survives an end that never reaches the unload, as
+// Keeps the remembered key in step with the key box while Remember Key is
+// checked, so that it survives an end that never reaches the unload, as
 // when the display server goes first at logout.
 //
-// A save pauses and lets events run; whatever is asked for meanwhile (another
-// save, forgetting the key, the unload's own save) waits until that save is
-// done, so that an older key never lands after a newer request.
+// One request runs at a time. Whatever is asked for meanwhile (another
+// save, forgetting the key, the unload's own save) waits until it is done,
+// and only the last of those runs, so that an older key never lands after a
+// newer request.
 class RememberedKeyWriter : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(RememberedKeyWriter)
@@ -30,27 +32,46 @@ public:
     // How long the key box must stay unchanged before its key is written.
     static constexpr std::chrono::milliseconds kQuietTime{1000};
 
-    RememberedKeyWriter(m_Decoder::KeyStoreSettings key_store, StoredKey stored_key, QObject& parent);
+    // `store` must outlive the writer.
+    RememberedKeyWriter(RememberedKeyStore& store, StoredKey stored_key, QObject& parent);
 
-    // The key box changed: its key is written once it has been left alone for kQuietTime.
-    void KeyEdited();
+    // The user changed the key box. While `remembered`, its key is written
+    // once it has been left alone for kQuietTime.
+    void KeyEdited(bool remembered);
     // Writes the key now; a write that was waiting is no longer needed.
     void SaveNow();
+    // Writes the key as the program ends, with the store's pause.
+    void SaveAtUnload();
     // Forgets the key now; a write that was waiting is dropped.
     void DeleteNow();
     // Does a write that is waiting, now.
     void Flush();
 
+    // Whether the key box holds an edit that no save has written yet.
+    [[nodiscard]] bool HoldsUnsavedEdit() const { return saved_edits_ != edits_; }
+
+Q_SIGNALS:
+    // A save did not work; the key box is left as it is.
+    void SaveFailed();
+
 private:
-    enum class Action { kNone, kSave, kDelete };
+    enum class Action { kNone, kSave, kSaveAtUnload, kDelete };
 
-    void Run(Action action);
+    void Request(Action action);
+    void RunRequests();
+    void Start(Action action);
+    void Finished();
 
-    m_Decoder::KeyStoreSettings key_store_;
+    RememberedKeyStore& store_;
     StoredKey stored_key_;
     QTimer* quiet_timer_ = nullptr;
-    bool running_ = false;
     Action queued_ = Action::kNone;
+    // A request is with the store.
+    bool busy_ = false;
+    bool running_requests_ = false;
+    // Edits counted so far, and how many of them the last successful save wrote.
+    std::uint64_t edits_ = 0;
+    std::uint64_t saved_edits_ = 0;
 };
 
 }  // namespace ui

@@ -1,15 +1,19 @@
 #include "jobs/key_store.h"
 #include "support/temp_dir.h"
+#include "support/writer_faults.h"
 #include "ui/main/remembered_key_writer.h"
 #include "ui/support/find_control.h"
 #include "window_driver.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QRasterWindow>
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
 
+#include <cerrno>
 #include <filesystem>
 
 using namespace testsupport;
@@ -24,7 +28,9 @@ bool FocusAnotherApplication(QRasterWindow& another_application) {
 
 // The key store in `folder`, which remembers "remembered".
 m_Decoder::KeyStoreSettings RememberingIn(const testsupport::TempDir& folder) {
-    m_Decoder::SaveClientKey("remembered", KeyStoreIn(folder.Path()));
+    if (!m_Decoder::SaveClientKey("remembered", KeyStoreIn(folder.Path()))) {
+        qWarning("the remembered key could not be written");
+    }
     return KeyStoreIn(folder.Path());
 }
 
@@ -55,7 +61,11 @@ private Q_SLOTS:
     void AnEmptyKeyIsNotRemembered();
     void DecodeAttachmentsShowsOneWindow();
     void TheKeyFileFollowsTheKeyBoxWhileTheMarkIsSet();
-    void ClearingTheMarkDuringASaveLeavesNoKeyFile();
+    void TheKeyIsWrittenASecondAfterTheLastEdit();
+    void ClearingTheMarkForgetsTheKeyBeforeTheMenuReturns();
+    void TheMarkChangedDuringTheUnloadsSaveHasTheLastWord_data();
+    void TheMarkChangedDuringTheUnloadsSaveHasTheLastWord();
+    void AKeyThatCannotBeSavedStaysInTheBox();
     void ReturningFromAnotherWindowRereadsTheRememberedKey();
     void ReturningFromItsOwnMessageBoxChangesNothing();
     void ReturningFromAnotherApplicationChangesNothing();
@@ -144,7 +154,9 @@ void FrmDecodeLifecycleTest::TheKeyFileFollowsTheKeyBoxWhileTheMarkIsSet() {
     QTest::keyClicks(&driver.ClientKey(), QStringLiteral("later "));
     QTRY_COMPARE(m_Decoder::LoadClientKey(key_store), std::string("early later"));
 
-    // Forgotten as soon as the mark is cleared, and typing brings nothing back.
+    // Forgotten as soon as the mark is cleared, with the write that was
+    // waiting, and typing brings nothing back.
+    QTest::keyClicks(&driver.ClientKey(), QStringLiteral("y"));
     driver.Menu("mnuRememberKey").trigger();
     QVERIFY(!std::filesystem::exists(m_Decoder::KeyFilePath(key_store)));
     QTest::keyClicks(&driver.ClientKey(), QStringLiteral("x"));
@@ -152,24 +164,116 @@ void FrmDecodeLifecycleTest::TheKeyFileFollowsTheKeyBoxWhileTheMarkIsSet() {
     QVERIFY(!std::filesystem::exists(m_Decoder::KeyFilePath(key_store)));
 }
 
-void FrmDecodeLifecycleTest::ClearingTheMarkDuringASaveLeavesNoKeyFile() {
+void FrmDecodeLifecycleTest::TheKeyIsWrittenASecondAfterTheLastEdit() {
+    testsupport::TempDir key_folder;
+    const m_Decoder::KeyStoreSettings key_store = KeyStoreIn(key_folder.Path());
+    WindowDriver driver(key_store);
+    driver.Menu("mnuRememberKey").trigger();
+
+    // Each edit comes well within the quiet time of the one before.
+    QElapsedTimer since_last_edit;
+    for (const char key : {'a', 'b', 'c', 'd'}) {
+        if (since_last_edit.isValid()) {
+            QTest::qWait(600);
+        }
+        QTest::keyClick(&driver.ClientKey(), key);
+        since_last_edit.start();
+    }
+    QTRY_COMPARE(m_Decoder::LoadClientKey(key_store), std::string("abcd"));
+    QVERIFY2(since_last_edit.elapsed() >= 900, qPrintable(QString::number(since_last_edit.elapsed())));
+}
+
+void FrmDecodeLifecycleTest::ClearingTheMarkForgetsTheKeyBeforeTheMenuReturns() {
     testsupport::TempDir key_folder;
     m_Decoder::KeyStoreSettings key_store = KeyStoreIn(key_folder.Path());
     QAction* remember_key = nullptr;
+    bool gone_when_the_menu_returned = true;
+    const auto clear_the_mark = [&] {
+        remember_key->trigger();
+        gone_when_the_menu_returned &= !std::filesystem::exists(m_Decoder::KeyFilePath(key_store));
+    };
+    // Should a save made while typing pause, the user clears the mark in it.
     key_store.pause_rounds = 3;
     key_store.yield = [&] {
-        if (remember_key->isChecked()) {
+        if (remember_key != nullptr && remember_key->isChecked()) {
+            clear_the_mark();
+        }
+    };
+    WindowDriver driver(key_store);
+    driver.Menu("mnuRememberKey").trigger();
+    remember_key = &driver.Menu("mnuRememberKey");
+    QTest::keyClicks(&driver.ClientKey(), QStringLiteral("key"));
+    QTRY_VERIFY(m_Decoder::LoadClientKey(key_store) == "key" || !remember_key->isChecked());
+    if (remember_key->isChecked()) {
+        clear_the_mark();
+    }
+
+    QVERIFY(gone_when_the_menu_returned);
+}
+
+void FrmDecodeLifecycleTest::TheMarkChangedDuringTheUnloadsSaveHasTheLastWord_data() {
+    QTest::addColumn<bool>("set_again");
+    QTest::newRow("cleared") << false;
+    QTest::newRow("cleared and set again") << true;
+}
+
+void FrmDecodeLifecycleTest::TheMarkChangedDuringTheUnloadsSaveHasTheLastWord() {
+    QFETCH(bool, set_again);
+    testsupport::TempDir key_folder;
+    m_Decoder::KeyStoreSettings key_store = KeyStoreIn(key_folder.Path());
+    QAction* remember_key = nullptr;
+    int rounds = 0;
+    key_store.pause_rounds = 3;
+    key_store.yield = [&] {
+        if (++rounds == 1) {
             remember_key->trigger();
+            if (set_again) {
+                remember_key->trigger();
+            }
         }
     };
     WindowDriver driver(key_store);
     remember_key = &driver.Menu("mnuRememberKey");
     driver.TypeKey(QStringLiteral("key"));
-
     remember_key->trigger();
 
-    QVERIFY(!remember_key->isChecked());
-    QVERIFY(!std::filesystem::exists(m_Decoder::KeyFilePath(key_store)));
+    driver.Menu("mnuExit").trigger();
+
+    QCOMPARE(rounds, 3);
+    QCOMPARE(m_Decoder::LoadClientKey(key_store), std::string(set_again ? "key" : ""));
+    QCOMPARE(std::filesystem::exists(m_Decoder::KeyFilePath(key_store)), set_again);
+}
+
+void FrmDecodeLifecycleTest::AKeyThatCannotBeSavedStaysInTheBox() {
+    testsupport::TempDir key_folder;
+    const m_Decoder::KeyStoreSettings key_store = RememberingIn(key_folder);
+    WindowDriver driver(key_store);
+    driver.Window().SetFileWindowFactory([] { return std::make_unique<QWidget>(); });
+    MessageBoxRecorder recorder;
+    QAccessibleEditableTextInterface* screen_reader =
+        QAccessible::queryAccessibleInterface(&driver.ClientKey())->editableTextInterface();
+    {
+        const platform::publish::SyncFailure full_disk(ENOSPC);
+        // Set as a screen reader sets it, which Qt does not count as typing.
+        screen_reader->replaceText(0, 10, QStringLiteral("NEWKEY"));
+        QTRY_COMPARE(recorder.Boxes().size(), 1);
+        driver.Click("cmdDecodeAttachments");
+        QTRY_VERIFY(QApplication::activeWindow() != &driver.Window());
+        QTest::keyClicks(&driver.ClientKey(), QStringLiteral("2"));
+        driver.Activate();
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(driver.ClientKey().text(), QStringLiteral("NEWKEY2"));
+    QVERIFY(driver.Menu("mnuRememberKey").isChecked());
+    QCOMPARE(recorder.Boxes(), (QList<QPair<QString, QString>>{
+                                   {QStringLiteral("Norvane Mailvox Decoder"),
+                                    QStringLiteral("The key could not be saved, so it will not be remembered after "
+                                                   "you close the program.")}}));
+    QCOMPARE(m_Decoder::LoadClientKey(key_store), std::string("remembered"));
+
+    // The next change tries again.
+    screen_reader->replaceText(7, 7, QStringLiteral("3"));
+    QTRY_COMPARE(m_Decoder::LoadClientKey(key_store), std::string("NEWKEY23"));
 }
 
 void FrmDecodeLifecycleTest::ReturningFromAnotherWindowRereadsTheRememberedKey() {
@@ -190,7 +294,7 @@ void FrmDecodeLifecycleTest::ReturningFromAnotherWindowRereadsTheRememberedKey()
     // and sets the mark, also when the user passed through another application.
     driver.Menu("mnuRememberKey").trigger();
     QVERIFY(!driver.Menu("mnuRememberKey").isChecked());
-    m_Decoder::SaveClientKey("remembered", key_store);
+    QVERIFY(m_Decoder::SaveClientKey("remembered", key_store));
     driver.Click("cmdDecodeAttachments");
     QTRY_VERIFY(QApplication::activeWindow() != &driver.Window());
     QRasterWindow another_application;

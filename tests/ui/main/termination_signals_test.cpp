@@ -53,7 +53,7 @@ void TerminationSignalsTest::endsAsAnUnloadDoes() {
 
     const TempDir dir;
     const m_Decoder::KeyStoreSettings key_store = KeyStoreIn(dir.Path());
-    m_Decoder::SaveClientKey("old key", key_store);
+    QVERIFY(m_Decoder::SaveClientKey("old key", key_store));
     WindowDriver driver(key_store);
     ui::CloseOnTerminationSignals(driver.Window());
     driver.TypeKey(QStringLiteral("new key"));

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "jobs/key_store.h"
+#include "ui/main/remembered_key_store.h"
+
+namespace ui {
+
+// The remembered key in its file, through the key store of the jobs. Every
+// request is done before it returns.
+class FileKeyStore : public RememberedKeyStore {
+public:
+    explicit FileKeyStore(m_Decoder::KeyStoreSettings settings);
+
+    [[nodiscard]] std::string Load() override;
+    void Save(const std::string& key, When when, Saved saved) override;
+    void Delete(Deleted deleted) override;
+
+private:
+    m_Decoder::KeyStoreSettings settings_;
+};
+
+}  // namespace ui
