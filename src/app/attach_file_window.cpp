@@ -8,8 +8,10 @@
 #include <QPointer>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <system_error>
+#include <utility>
 
 namespace ui {
 namespace {
@@ -42,10 +44,11 @@ void AttachFileWindow(frmDecode& main_window) {
         *made = file_window.get();
         return file_window;
     });
-    main_window.SetBeforeUnload([made] {
-        if (!made->isNull()) {
-            (*made)->StopJob();
+    main_window.SetJobStopper([made](std::function<void()> stopped) {
+        if (made->isNull()) {
+            return stopped();
         }
+        (*made)->StopJob(std::move(stopped));
     });
     AcceptFileDrops(main_window,
                     [&main_window](const std::vector<std::string>& files) { OpenInFileWindow(main_window, files); });

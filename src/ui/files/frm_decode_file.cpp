@@ -194,9 +194,9 @@ void frmDecodeFile::cmdEncode_Click() {
 }
 
 // Every way of unloading the window ends here: Cancel, the close box and a
-// missing key. A job still running stops first.
+// missing key. A job still running is asked to stop, and the window goes at once.
 void frmDecodeFile::closeEvent(QCloseEvent* event) {
-    StopJob();
+    StopJob([] {});
     ClearControls();
     event->accept();
 }

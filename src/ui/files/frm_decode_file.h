@@ -34,6 +34,7 @@ class StatusList;
 //
 // Jobs run on a thread of their own while the window shows their progress;
 // Cancel stops a running job, and the boxes that name files wait for its end.
+// Unloading the window asks the job to stop and lets it go.
 class frmDecodeFile : public QWidget {
     Q_OBJECT
 
@@ -65,9 +66,12 @@ public:
     // queued: the boxes belong to the job.
     void OpenFiles(const std::vector<std::string>& files);
 
-    // Stops a running job and waits for its thread, before the program ends.
-    // What the job had not yet logged is dropped, and no box is shown for it.
-    void StopJob();
+    // Asks a running job to stop, without waiting for it: a write to a file
+    // system that has stalled may hold it for as long as the file system
+    // does. What the job had not yet logged is dropped, and no box is shown
+    // for it. `stopped` runs on the window's thread once it has ended, at
+    // once when none runs.
+    void StopJob(std::function<void()> stopped);
 
 public Q_SLOTS:
     void cmdCancel_Click();

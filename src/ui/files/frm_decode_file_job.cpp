@@ -31,13 +31,14 @@ std::string frmDecodeFile::DoEncryptFile(const std::string& SourceFile, const st
         {.status = [this](const std::string& line) { SendStatus(line); }, .progress = JobProgress()});
 }
 
-void frmDecodeFile::StopJob() {
-    if (!job_.Running()) {
-        return;
-    }
-    job_.StopAndJoin();
-    clear_head_ = {};
-    ShowJobEnded();
+void frmDecodeFile::StopJob(std::function<void()> stopped) {
+    // The bar and the file number were this job's; the boxes wait for its end.
+    prgJob_->hide();
+    lblJobFile_->hide();
+    job_.LetGo([this, stopped = std::move(stopped)] {
+        ShowJobEnded();
+        stopped();
+    });
 }
 
 void frmDecodeFile::StartRun(std::optional<BoxedJob> boxed, std::vector<std::string> queue, const std::string& key) {
@@ -66,6 +67,11 @@ void frmDecodeFile::StartRun(std::optional<BoxedJob> boxed, std::vector<std::str
         },
         [this, outcome] {
             ShowJobEnded();
+            // The typed file is done: the next Decode runs what was queued meanwhile.
+            if (outcome->boxed && outcome->error.empty()) {
+                txtEFile_->clear();
+                txtDFile_->clear();
+            }
             ShowOutcome(*outcome);
         });
 }
@@ -80,8 +86,12 @@ void frmDecodeFile::ShowOutcome(const RunOutcome& outcome) {
         WarnOfWrongKeyForFile();
     }
     if (const std::optional<m_Decoder::BesideTally>& tally = outcome.queue) {
+        // Counted over the whole run: the typed file too, once the queue's own skips call for the box.
+        const std::size_t typed = outcome.boxed ? 1 : 0;
+        const std::size_t typed_not_decoded = outcome.boxed && !outcome.error.empty() ? 1 : 0;
         if (tally->NotDecoded() != 0) {
-            RefuseToProceed(QString::fromStdString(m_Decoder::NotDecodedSummary(tally->NotDecoded(), tally->total)));
+            RefuseToProceed(QString::fromStdString(
+                m_Decoder::NotDecodedSummary(tally->NotDecoded() + typed_not_decoded, tally->total + typed)));
         }
         if (tally->suspects != 0) {
             WarnOfWrongKeyForQueue(tally->suspects, tally->decoded);

@@ -23,9 +23,14 @@ void JobThread::Start(std::function<void()> job, std::function<void()> ended) {
     running_ = true;
     worker_ = std::thread([this, job = std::move(job), ended = std::move(ended)]() mutable {
         job();
-        Send([this, ended = std::move(ended)] {
+        Post([this, ended = std::move(ended)] {
             Join();
-            ended();
+            if (!std::exchange(let_go_, false)) {
+                return ended();
+            }
+            for (const std::function<void()>& gone : std::exchange(gone_, {})) {
+                gone();
+            }
         });
     });
 }
@@ -35,11 +40,28 @@ void JobThread::Send(std::function<void()> action) {
         action();
         return;
     }
+    Post([this, action = std::move(action)] {
+        if (!let_go_) {
+            action();
+        }
+    });
+}
+
+void JobThread::Post(std::function<void()> action) {
     QMetaObject::invokeMethod(this, std::move(action), Qt::QueuedConnection);
 }
 
 void JobThread::RequestStop() noexcept {
     stop_ = true;
+}
+
+void JobThread::LetGo(std::function<void()> gone) {
+    if (!running_) {
+        return gone();
+    }
+    RequestStop();
+    let_go_ = true;
+    gone_.push_back(std::move(gone));
 }
 
 void JobThread::StopAndJoin() {
@@ -51,6 +73,8 @@ void JobThread::StopAndJoin() {
     // Whatever the worker sent is now in the queue; none of it may arrive
     // later, in the middle of whatever the caller does next.
     QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
+    let_go_ = false;
+    gone_.clear();
 }
 
 void JobThread::Join() {

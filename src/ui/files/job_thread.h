@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <thread>
+#include <vector>
 
 namespace ui {
 
@@ -36,12 +37,20 @@ public:
     void Start(std::function<void()> job, std::function<void()> ended);
 
     // From the worker: runs `action` on the window's thread, after everything
-    // sent before it. On the window's thread it runs at once.
+    // sent before it, unless the job has been let go by then. On the
+    // window's thread it runs at once.
     void Send(std::function<void()> action);
 
     // Asks the job to stop at its next chunk; it ends as usual, stopped.
     void RequestStop() noexcept;
     [[nodiscard]] bool StopRequested() const noexcept { return stop_.load(); }
+
+    // Asks the job to stop and does not wait for it: a write to a file system
+    // that has stalled may hold it for as long as the file system does. What
+    // it sends from now on is dropped, `ended` included; `gone` runs on the
+    // window's thread once its thread has ended. It still counts as running
+    // until then, so that no other job starts beside it.
+    void LetGo(std::function<void()> gone);
 
     // Stops the job and waits for its thread. What it sent that has not yet
     // arrived is dropped, `ended` included: the caller tidies up itself.
@@ -54,9 +63,14 @@ public:
 
 private:
     void Join();
+    // Runs `action` on the window's thread after everything sent before it, let go or not.
+    void Post(std::function<void()> action);
 
     std::atomic<bool> stop_{false};
     bool running_ = false;
+    // Window's thread only: the running job was let go, and these wait for its end.
+    bool let_go_ = false;
+    std::vector<std::function<void()>> gone_;
     std::thread worker_;
 };
 

@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QTimer>
 
 #include <utility>
 
@@ -65,6 +66,9 @@ frmDecode::frmDecode(std::unique_ptr<ui::RememberedKeyStore> key_store, QWidget*
     // Before the key box exists, so that no event of it goes out unmasked.
     ui::InstallHiddenTextMasking();
     setObjectName(QStringLiteral("frmDecode"));
+    // The unload ends the program itself, once a job has stopped: Qt's own
+    // end at the last closed window would come before that.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     setWindowTitle(QStringLiteral("Norvane Mailvox Decoder"));
     QFont font = this->font();
     font.setPixelSize(kFontPixels);
@@ -169,8 +173,20 @@ void frmDecode::SetFileWindowFactory(FileWindowFactory factory) {
     file_window_factory_ = std::move(factory);
 }
 
-void frmDecode::SetBeforeUnload(std::function<void()> before_unload) {
-    before_unload_ = std::move(before_unload);
+void frmDecode::SetJobStopper(JobStopper stopper) {
+    job_stopper_ = std::move(stopper);
+}
+
+void frmDecode::SetProgramEnd(ui::EndProgram end_program) {
+    end_program_ = std::move(end_program);
+}
+
+void frmDecode::EndOnRequest() {
+    if (unloading_) {
+        End(ui::Ending::kAtOnce);
+        return;
+    }
+    close();
 }
 
 void frmDecode::showEvent(QShowEvent* event) {
@@ -182,9 +198,10 @@ void frmDecode::showEvent(QShowEvent* event) {
 }
 
 void frmDecode::closeEvent(QCloseEvent* event) {
-    // Qt delivers no second close while this one runs, so a close that
-    // arrives during the save pause does not unload the window again.
-    Form_Unload();
+    // Once only: the window may be closed again while the program waits for a job.
+    if (!unloading_) {
+        Form_Unload();
+    }
     event->accept();
 }
 
@@ -246,21 +263,43 @@ void frmDecode::ShowRememberedKey(const std::string& key) {
 
 void frmDecode::Form_Unload() {
     unloading_ = true;
-    if (before_unload_) {
-        before_unload_();
-    }
-    if (mnuRememberKey_->isChecked()) {
-        key_writer_->SaveAtUnload();
-    } else {
-        key_writer_->DeleteNow();
-    }
     // The program ends with this window: every other window goes with it, without a say.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible()) {
             window->hide();
         }
     }
-    QCoreApplication::quit();
+    // Nothing the job sends arrives any more, so the save's pause may let events run.
+    if (job_stopper_) {
+        job_stopper_([this] {
+            job_stopped_ = true;
+            EndWhenSettled();
+        });
+    } else {
+        job_stopped_ = true;
+    }
+    if (mnuRememberKey_->isChecked()) {
+        key_writer_->SaveAtUnload();
+    } else {
+        key_writer_->DeleteNow();
+    }
+    key_settled_ = true;
+    EndWhenSettled();
+    if (!ended_) {
+        QTimer::singleShot(kJobStopPatience, Qt::PreciseTimer, this, [this] { End(ui::Ending::kAtOnce); });
+    }
+}
+
+void frmDecode::EndWhenSettled() {
+    if (job_stopped_ && key_settled_) {
+        End(ui::Ending::kOrderly);
+    }
+}
+
+void frmDecode::End(ui::Ending how) {
+    if (!std::exchange(ended_, true)) {
+        end_program_(how);
+    }
 }
 
 void frmDecode::mnuRememberKey_Click(bool checked) {

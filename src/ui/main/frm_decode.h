@@ -2,9 +2,11 @@
 
 #include "jobs/key_store.h"
 #include "ui/main/remembered_key_store.h"
+#include "ui/main/program_end.h"
 
 #include <QMainWindow>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -27,6 +29,12 @@ class frmDecode : public QMainWindow {
 public:
     // Makes the attachment window, on the first press of Decode Attachments.
     using FileWindowFactory = std::function<std::unique_ptr<QWidget>()>;
+    // Asks a running job to stop without waiting for it; `stopped` runs on
+    // this window's thread once it has, at once when none runs.
+    using JobStopper = std::function<void(std::function<void()> stopped)>;
+
+    // How long the program waits, after the unload, for a job to stop.
+    static constexpr std::chrono::seconds kJobStopPatience{5};
 
     // `key_store` says where the remembered key lives and how a save pauses.
     explicit frmDecode(m_Decoder::KeyStoreSettings key_store, QWidget* parent = nullptr);
@@ -43,10 +51,17 @@ public:
     // Without a factory the button does nothing.
     void SetFileWindowFactory(FileWindowFactory factory);
 
-    // Runs first when the window unloads, before the key is saved: the
-    // attachment window's job stops there, so that nothing of it is still
-    // arriving while the save pauses and lets events run.
-    void SetBeforeUnload(std::function<void()> before_unload);
+    // The unload asks `stopper` first, then saves the key, and the program
+    // ends once the job has stopped, or after kJobStopPatience at most: a
+    // job held by a file system that has stalled must not hold the program.
+    void SetJobStopper(JobStopper stopper);
+
+    // How the program ends; the program's own unless a test gives another.
+    void SetProgramEnd(ui::EndProgram end_program);
+
+    // A request to end from outside (a signal): the first unloads the
+    // window as File > Exit does, one during the unload ends the program at once.
+    void EndOnRequest();
 
     // What Decode Attachments does: shows the attachment window, made on
     // first use, and gives it (nullptr without a factory). A window that was
@@ -67,6 +82,9 @@ private:
     // The remembered key fills the key box and sets the mark; none clears it.
     void ShowRememberedKey(const std::string& key);
     void Form_Unload();
+    // Ends the program once the job has stopped and the key is settled.
+    void EndWhenSettled();
+    void End(ui::Ending how);
     void mnuRememberKey_Click(bool checked);
     void txtClientKey_Change();
     void mnuAbout_Click();
@@ -74,13 +92,17 @@ private:
 
     std::unique_ptr<ui::RememberedKeyStore> key_store_;
     FileWindowFactory file_window_factory_;
-    std::function<void()> before_unload_;
+    JobStopper job_stopper_;
+    ui::EndProgram end_program_ = ui::EndTheProgram;
     std::unique_ptr<QWidget> file_window_;
     bool shown_ = false;
     bool unloading_ = false;
     // The activation is putting the remembered key into the key box: no edit of the user's.
     bool filling_key_box_ = false;
     bool told_key_not_saved_ = false;
+    bool job_stopped_ = false;
+    bool key_settled_ = false;
+    bool ended_ = false;
     ui::RememberedKeyWriter* key_writer_ = nullptr;
 
     QPlainTextEdit* txtEncrypted_ = nullptr;

@@ -1,9 +1,9 @@
 #include "ui/main/termination_signals.h"
 
 #include "platform/ending_signals.h"
+#include "ui/main/frm_decode.h"
 
 #include <QSocketNotifier>
-#include <QWidget>
 
 #include <array>
 #include <atomic>
@@ -30,7 +30,7 @@ extern "C" void WriteSignalToPipe(int signal_number) {
 
 }  // namespace
 
-TerminationSignals::TerminationSignals(QWidget& window) : QObject(&window), window_(window) {
+TerminationSignals::TerminationSignals(frmDecode& window) : QObject(&window), window_(window) {
     std::array<int, 2> ends{};
     if (::pipe2(ends.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
         return;  // without a pipe the signals keep their ordinary effect
@@ -64,12 +64,10 @@ void TerminationSignals::OnSignalPending() {
     std::array<unsigned char, 64> bytes{};
     while (::read(read_end_.Get(), bytes.data(), bytes.size()) > 0) {
     }
-    // While the window is already unloading (its save pause lets events
-    // run), Qt delivers no second close.
-    window_.close();
+    window_.EndOnRequest();
 }
 
-void CloseOnTerminationSignals(QWidget& window) {
+void CloseOnTerminationSignals(frmDecode& window) {
     new TerminationSignals(window);  // owned by the window
 }
 

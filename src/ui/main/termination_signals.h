@@ -8,29 +8,30 @@
 #include <vector>
 
 class QSocketNotifier;
-class QWidget;
+class frmDecode;
 
 namespace ui {
 
 // Ends the program on the requests to end (platform::kEndRequests: a
 // session manager, a terminal or `kill`) as File > Exit does: `window` is
-// closed, so a running file job stops and the remembered key is saved or
-// deleted as at any unload. The handler only writes the signal's number into
-// a pipe; the event loop reads it. A request ignored when it begins (`nohup`)
-// stays ignored. One instance at a time; it puts the previous handlers back
-// when it goes.
+// unloaded, so a running file job is asked to stop and the remembered key is
+// saved or deleted as at any unload. A request that comes while the window
+// unloads, or waits for a job to stop, ends the program at once. The handler
+// only writes the signal's number into a pipe; the event loop reads it. A
+// request ignored when it begins (`nohup`) stays ignored. One instance at a
+// time; it puts the previous handlers back when it goes.
 class TerminationSignals : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TerminationSignals)
 
 public:
-    explicit TerminationSignals(QWidget& window);
+    explicit TerminationSignals(frmDecode& window);
     ~TerminationSignals() override;
 
 private:
     void OnSignalPending();
 
-    QWidget& window_;
+    frmDecode& window_;
     platform::UniqueFd read_end_;
     platform::UniqueFd write_end_;
     QSocketNotifier* notifier_ = nullptr;
@@ -38,6 +39,6 @@ private:
 };
 
 // What the program does: a TerminationSignals owned by `window`.
-void CloseOnTerminationSignals(QWidget& window);
+void CloseOnTerminationSignals(frmDecode& window);
 
 }  // namespace ui

@@ -1,5 +1,5 @@
 // SIGTERM, SIGINT and SIGHUP end the program as File > Exit does, through
-// the event loop, on the real windows.
+// the event loop, on the real windows; a second one ends it at once.
 
 #include "ui/main/termination_signals.h"
 
@@ -12,6 +12,7 @@
 #include "ui/files/file_window_controls.h"
 #include "window_driver.h"
 
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -31,8 +32,8 @@ class TerminationSignalsTest : public QObject {
 private Q_SLOTS:
     void endsAsAnUnloadDoes_data();
     void endsAsAnUnloadDoes();
-    void aJobStopsBeforeTheProgramEnds_data();
-    void aJobStopsBeforeTheProgramEnds();
+    void aStalledJobHoldsNeitherWindowsNorTheEnd_data();
+    void aStalledJobHoldsNeitherWindowsNorTheEnd();
     void aHangUpIgnoredUnderNohupStaysIgnored();
 };
 
@@ -68,53 +69,72 @@ void TerminationSignalsTest::endsAsAnUnloadDoes() {
     QCOMPARE(std::filesystem::exists(dir / m_Decoder::kKeyFileName), remember);
 }
 
-void TerminationSignalsTest::aJobStopsBeforeTheProgramEnds_data() {
-    QTest::addColumn<bool>("signal");
-    QTest::newRow("SIGTERM") << true;
-    QTest::newRow("File > Exit") << false;
+void TerminationSignalsTest::aStalledJobHoldsNeitherWindowsNorTheEnd_data() {
+    QTest::addColumn<bool>("signal");  // else File > Exit
+    QTest::addColumn<QString>("then");
+    QTest::newRow("SIGTERM, then the job stops") << true << QStringLiteral("stops");
+    QTest::newRow("File > Exit, then the job stops") << false << QStringLiteral("stops");
+    QTest::newRow("SIGTERM twice") << true << QStringLiteral("SIGTERM");
+    QTest::newRow("File > Exit, then SIGTERM") << false << QStringLiteral("SIGTERM");
+    QTest::newRow("SIGTERM, and the stall goes on") << true << QString();
 }
 
-void TerminationSignalsTest::aJobStopsBeforeTheProgramEnds() {
+void TerminationSignalsTest::aStalledJobHoldsNeitherWindowsNorTheEnd() {
     QFETCH(bool, signal);
+    QFETCH(QString, then);
     const TempDir dir;
     WriteFile(dir / "plain", std::string(3 * cipher::kChunkSize, 'b'));
     QVERIFY(m_Encryption::EncryptFileWithSalt((dir / "plain").string(), (dir / "e~plain").string(), "secret").empty());
     std::filesystem::remove(dir / "plain");
-
-    m_Decoder::KeyStoreSettings key_store = KeyStoreIn(dir.Path());
-    key_store.pause_rounds = 2;
-    QWidget* file_window = nullptr;
-    QList<bool> job_ended_in_pause;
-    key_store.yield = [&] {
-        QVERIFY(file_window != nullptr);
-        job_ended_in_pause.append(testsupport::ControlOf<QPushButton>(*file_window, "cmdDecode")->isEnabled());
-    };
+    const m_Decoder::KeyStoreSettings key_store = KeyStoreIn(dir.Path());
     WindowDriver driver(key_store);
+    QList<ui::Ending> endings;
+    driver.Window().SetProgramEnd([&endings](ui::Ending how) { endings.append(how); });
     ui::AttachFileWindow(driver.Window());
     ui::CloseOnTerminationSignals(driver.Window());
     driver.TypeKey(QStringLiteral("secret"));
     driver.Menu("mnuRememberKey").setChecked(true);
-    file_window = driver.Window().ShowFileWindow();
+    QWidget* file_window = driver.Window().ShowFileWindow();
     testsupport::ControlOf<QLineEdit>(*file_window, "txtEFile")
         ->setText(QString::fromStdString((dir / "e~plain").string()));
     testsupport::ControlOf<QLineEdit>(*file_window, "txtDFile")
         ->setText(QString::fromStdString((dir / "out").string()));
-    // Ending waits for the job: a held chunk goes on by itself soon.
-    cipher::HeldChunks held(std::chrono::milliseconds(200));
+    // The job waits at its first chunk, as on a file system that has stalled.
+    cipher::HeldChunks held(std::chrono::seconds(30));
     testsupport::ControlOf<QPushButton>(*file_window, "cmdDecode")->click();
     QTRY_VERIFY(held.Holding(1));
 
+    QElapsedTimer clock;
+    clock.start();
     if (signal) {
         QVERIFY(::raise(SIGTERM) == 0);
     } else {
         driver.Menu("mnuExit").trigger();
     }
-
     QTRY_VERIFY(!driver.Window().isVisible());
     QVERIFY(!file_window->isVisible());
-    QCOMPARE(job_ended_in_pause, QList<bool>({true, true}));
-    QVERIFY(!std::filesystem::exists(dir / "out"));
     QCOMPARE(m_Decoder::LoadClientKey(key_store), std::string("secret"));
+    QVERIFY(held.Holding(1));
+    QCOMPARE(endings, QList<ui::Ending>());
+
+    if (then == QStringLiteral("SIGTERM")) {
+        // At once: as soon as the event loop reads the pipe, long before the job's patience ends.
+        QVERIFY(::raise(SIGTERM) == 0);
+        for (int pass = 0; pass < 10 && endings.isEmpty(); ++pass) {
+            QCoreApplication::processEvents();
+        }
+    } else {
+        if (then == QStringLiteral("stops")) {
+            held.Allow(10);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!endings.isEmpty(), 30000);
+    }
+    QCOMPARE(endings,
+             QList<ui::Ending>({then == QStringLiteral("stops") ? ui::Ending::kOrderly : ui::Ending::kAtOnce}));
+    if (then.isEmpty()) {
+        QVERIFY(clock.elapsed() >= std::chrono::milliseconds(frmDecode::kJobStopPatience).count());
+    }
+    QVERIFY(!std::filesystem::exists(dir / "out"));
 }
 
 void TerminationSignalsTest::aHangUpIgnoredUnderNohupStaysIgnored() {
