@@ -17,7 +17,13 @@ ZQ_PACKAGES=(
     libqt6svg6
     # A test runs the program on Wayland, under a headless Weston.
     weston qt6-wayland
+    # The remembered key in the desktop's keyring; QtKeychain opens libsecret at run time.
+    qtkeychain-qt6-dev libsecret-1-0
 )
+
+# Only for the tests: a private session bus with GNOME Keyring on it, and
+# secret-tool to look into it.
+ZQ_TEST_PACKAGES=(dbus gnome-keyring libsecret-tools)
 
 # Only for the sanitized build and the fuzzers: clang with its sanitizer and libFuzzer runtimes.
 ZQ_CLANG_PACKAGES=(clang libclang-rt-14-dev)
