@@ -15,14 +15,14 @@ fi
 
 case "${1:-}" in
 "")
-    zq_install_packages "${ZQ_PACKAGES[@]}" "${ZQ_FILE_MANAGER_TEST_PACKAGES[@]}"
+    zq_install_packages "${ZQ_PACKAGES[@]}" "${ZQ_TEST_PACKAGES[@]}" "${ZQ_FILE_MANAGER_TEST_PACKAGES[@]}"
     zq_build build-test -DZQ_BUILD_TESTS=ON -DZQ_BUILD_BENCH=ON -DZQ_WERROR="$werror"
     desktop-file-validate share/org.example.ZQDecoder.desktop
     ctest --test-dir build-test --output-on-failure -j "$(nproc)"
     scripts/check-package.sh
     ;;
 --sanitize)
-    zq_install_packages "${ZQ_PACKAGES[@]}" "${ZQ_CLANG_PACKAGES[@]}"
+    zq_install_packages "${ZQ_PACKAGES[@]}" "${ZQ_TEST_PACKAGES[@]}" "${ZQ_CLANG_PACKAGES[@]}"
     zq_build build-asan -DCMAKE_CXX_COMPILER=clang++ -DZQ_SANITIZE=ON -DZQ_BUILD_TESTS=ON -DZQ_WERROR="$werror"
     zq_export_sanitizer_options
     ctest --test-dir build-asan --output-on-failure -j "$(nproc)"

@@ -24,9 +24,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 
 # dpkg-shlibdeps finds the libraries the programs link; Qt opens its platform
-# plugins only at run time, where it cannot see them.
+# plugins, and QtKeychain libsecret, only at run time, where it cannot see them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libsecret-1-0")
 # Without these it still runs: on Wayland through Xwayland, and with no
 # drawn window icon (the built-in one is SVG).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, libqt6svg6")

@@ -17,12 +17,18 @@ ZQ_PACKAGES=(
     libqt6svg6
     # A test runs the program on Wayland, under a headless Weston.
     weston qt6-wayland
+    # The remembered key in the desktop's keyring; QtKeychain opens libsecret at run time.
+    qtkeychain-qt6-dev libsecret-1-0
 )
 
 # Only for the tests of the file managers' menu items: the GNOME Files extension
 # runs under Debian's python3 with GNOME Files' introspection data; Nautilus and
 # nautilus-python themselves for trying the item by hand.
 ZQ_FILE_MANAGER_TEST_PACKAGES=(python3 python3-gi gir1.2-nautilus-4.0 python3-nautilus nautilus)
+
+# Only for the tests: a private session bus with GNOME Keyring on it, and
+# secret-tool to look into it.
+ZQ_TEST_PACKAGES=(dbus gnome-keyring libsecret-tools)
 
 # Only for the sanitized build and the fuzzers: clang with its sanitizer and libFuzzer runtimes.
 ZQ_CLANG_PACKAGES=(clang libclang-rt-14-dev)

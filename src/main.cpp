@@ -65,7 +65,7 @@ int main(int argc, char* argv[]) {
     // files) takes that name with it when a quit, a broken pipe or a fault
     // ends the program; the requests to end close the window instead.
     const platform::RemoveUnfinishedFilesOnEndingSignals unfinished_file_removal;
-    frmDecode window(m_Decoder::ProgramKeyStoreSettings());
+    frmDecode window(ui::ProgramKeyStore());
     ui::AttachFileWindow(window);
     ui::CloseOnTerminationSignals(window);
     window.show();

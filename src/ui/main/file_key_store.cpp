@@ -6,8 +6,8 @@ namespace ui {
 
 FileKeyStore::FileKeyStore(m_Decoder::KeyStoreSettings settings) : settings_(std::move(settings)) {}
 
-std::string FileKeyStore::Load() {
-    return m_Decoder::LoadClientKey(settings_);
+void FileKeyStore::Load(Loaded loaded) {
+    loaded(m_Decoder::LoadClientKey(settings_));
 }
 
 void FileKeyStore::Save(const std::string& key, When when, Saved saved) {
@@ -17,10 +17,10 @@ void FileKeyStore::Save(const std::string& key, When when, Saved saved) {
     if (when == When::kRunning) {
         settings.pause_rounds = 0;
     }
-    saved(m_Decoder::SaveClientKey(key, settings));
+    saved(m_Decoder::SaveClientKey(key, settings) ? Outcome::kSaved : Outcome::kFailed);
 }
 
-void FileKeyStore::Delete(Deleted deleted) {
+void FileKeyStore::Delete(When /*when*/, Deleted deleted) {
     m_Decoder::DeleteClientKey(settings_);
     deleted();
 }

@@ -11,9 +11,9 @@ class FileKeyStore : public RememberedKeyStore {
 public:
     explicit FileKeyStore(m_Decoder::KeyStoreSettings settings);
 
-    [[nodiscard]] std::string Load() override;
+    void Load(Loaded loaded) override;
     void Save(const std::string& key, When when, Saved saved) override;
-    void Delete(Deleted deleted) override;
+    void Delete(When when, Deleted deleted) override;
 
 private:
     m_Decoder::KeyStoreSettings settings_;

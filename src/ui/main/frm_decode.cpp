@@ -79,6 +79,7 @@ frmDecode::frmDecode(std::unique_ptr<ui::RememberedKeyStore> key_store, QWidget*
         *key_store_, [this] { return util::TrimSpaces(ui::BytesFromText(txtClientKey_->text())); }, *this);
     // After the handler that asked for the save: the box never opens in the middle of one.
     connect(key_writer_, &ui::RememberedKeyWriter::SaveFailed, this, &frmDecode::KeySaveFailed, Qt::QueuedConnection);
+    connect(key_writer_, &ui::RememberedKeyWriter::SaveRefused, this, &frmDecode::KeySaveRefused, Qt::QueuedConnection);
 
     auto* activation = new ui::ActivationFilter(*this);
     connect(activation, &ui::ActivationFilter::ReturnedFromOtherWindow, this, &frmDecode::Form_Activate);
@@ -243,7 +244,8 @@ QWidget* frmDecode::ShowFileWindow() {
 void frmDecode::Form_Activate() {
     // A key still waiting to be written is the remembered one already.
     key_writer_->Flush();
-    ShowRememberedKey(key_store_->Load());
+    // The store may answer later: a keyring read at start, perhaps once the user has unlocked it.
+    key_store_->Load([this](const std::string& key) { ShowRememberedKey(key); });
 }
 
 void frmDecode::ShowRememberedKey(const std::string& key) {
@@ -281,8 +283,9 @@ void frmDecode::Form_Unload() {
     if (mnuRememberKey_->isChecked()) {
         key_writer_->SaveAtUnload();
     } else {
-        key_writer_->DeleteNow();
+        key_writer_->DeleteAtUnload();
     }
+    key_writer_->WaitAtUnload();
     key_settled_ = true;
     EndWhenSettled();
     if (!ended_) {
@@ -329,4 +332,10 @@ void frmDecode::KeySaveFailed() {
     told_key_not_saved_ = true;
     ui::MsgBox(this, windowTitle(),
                QStringLiteral("The key could not be saved, so it will not be remembered after you close the program."));
+}
+
+void frmDecode::KeySaveRefused() {
+    // The user said no: unlike a failed save, the mark goes with the key.
+    mnuRememberKey_->setChecked(false);
+    KeySaveFailed();
 }

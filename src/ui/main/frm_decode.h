@@ -89,6 +89,7 @@ private:
     void txtClientKey_Change();
     void mnuAbout_Click();
     void KeySaveFailed();
+    void KeySaveRefused();
 
     std::unique_ptr<ui::RememberedKeyStore> key_store_;
     FileWindowFactory file_window_factory_;

@@ -1,17 +1,26 @@
 #pragma once
 
-#include "jobs/key_store.h"
+#include "ui/main/remembered_key_store.h"
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
-namespace m_Decoder {
+namespace ui {
 
-// The pause of a save in the program: rounds that each let pending events run.
+// The pause of the unload's save to the key file: rounds that each let pending events run.
 inline constexpr std::uint32_t kSavePauseRounds = 500000;
 
-// What the program uses: the key folder chosen over the running executable
-// and the environment, and a pause that lets the event queue run. Needs the
-// application object.
-[[nodiscard]] KeyStoreSettings ProgramKeyStoreSettings();
+// Where a program in `executable_folder` remembers the key. A portable
+// install keeps its key file beside itself, since it travels with the
+// program; otherwise the keyring of the session keeps the key, where one
+// already runs on the session bus; failing that, the key file in
+// `config_home` as before.
+[[nodiscard]] std::unique_ptr<RememberedKeyStore> KeyStoreFor(const std::string& executable_folder,
+                                                              const std::string& config_home);
 
-}  // namespace m_Decoder
+// The store of the running program, over its own folder and the environment.
+// Needs the application object.
+[[nodiscard]] std::unique_ptr<RememberedKeyStore> ProgramKeyStore();
+
+}  // namespace ui

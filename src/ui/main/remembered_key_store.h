@@ -5,16 +5,23 @@
 
 namespace ui {
 
-// Where Remember Key keeps the key. The writer asks it to save and to
-// forget; each request says when it is done, which may be before the call
-// returns (a file) or later (a service that answers on its own time).
+// Where Remember Key keeps the key. The window asks it for the key and the
+// writer asks it to save and to forget; each request says when it is done,
+// which may be before the call returns (a file) or later (a keyring, which
+// answers over the session bus, perhaps after the user has unlocked it).
 class RememberedKeyStore {
 public:
-    // Whether the key was saved.
-    using Saved = std::function<void(bool saved)>;
+    // The remembered key, or an empty string when there is none.
+    using Loaded = std::function<void(const std::string& key)>;
+    enum class Outcome {
+        kSaved,
+        kFailed,
+        kRefused,  // the user would not let the key be stored
+    };
+    using Saved = std::function<void(Outcome outcome)>;
     using Deleted = std::function<void()>;
-    // The save at unload may take the store's pause; the saves made while
-    // the program runs never do.
+    // The unload's save may take the store's pause; the saves made while the
+    // program runs never do.
     enum class When { kRunning, kUnload };
 
     RememberedKeyStore() = default;
@@ -22,11 +29,12 @@ public:
     RememberedKeyStore(const RememberedKeyStore&) = delete;
     RememberedKeyStore& operator=(const RememberedKeyStore&) = delete;
 
-    // The remembered key, or an empty string when there is none.
-    [[nodiscard]] virtual std::string Load() = 0;
+    // Hands over the remembered key once it is known. Only the last of the
+    // requests still waiting is answered.
+    virtual void Load(Loaded loaded) = 0;
     virtual void Save(const std::string& key, When when, Saved saved) = 0;
     // Forgets the key; a key that cannot be forgotten stays, unannounced.
-    virtual void Delete(Deleted deleted) = 0;
+    virtual void Delete(When when, Deleted deleted) = 0;
 };
 
 }  // namespace ui

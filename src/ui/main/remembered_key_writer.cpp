@@ -1,5 +1,6 @@
 #include "ui/main/remembered_key_writer.h"
 
+#include <QEventLoop>
 #include <QTimer>
 
 #include <utility>
@@ -35,10 +36,25 @@ void RememberedKeyWriter::DeleteNow() {
     Request(Action::kDelete);
 }
 
+void RememberedKeyWriter::DeleteAtUnload() {
+    quiet_timer_->stop();
+    Request(Action::kDeleteAtUnload);
+}
+
 void RememberedKeyWriter::Flush() {
     if (quiet_timer_->isActive()) {
         SaveNow();
     }
+}
+
+void RememberedKeyWriter::WaitAtUnload() {
+    if (!busy_ && queued_ == Action::kNone) {
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(kLongestUnloadWait, &loop, &QEventLoop::quit);
+    connect(this, &RememberedKeyWriter::Settled, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void RememberedKeyWriter::Request(Action action) {
@@ -58,23 +74,33 @@ void RememberedKeyWriter::RunRequests() {
         Start(std::exchange(queued_, Action::kNone));
     }
     running_requests_ = false;
+    if (!busy_) {
+        Q_EMIT Settled();
+    }
 }
 
 void RememberedKeyWriter::Start(Action action) {
     busy_ = true;
-    if (action == Action::kDelete) {
-        store_.Delete([this] { Finished(); });
+    const auto when = action == Action::kSaveAtUnload || action == Action::kDeleteAtUnload
+                          ? RememberedKeyStore::When::kUnload
+                          : RememberedKeyStore::When::kRunning;
+    if (action == Action::kDelete || action == Action::kDeleteAtUnload) {
+        store_.Delete(when, [this] { Finished(); });
         return;
     }
     // Read when the save starts, so that it writes the key box as it is then.
     const std::uint64_t edits = edits_;
-    const auto when =
-        action == Action::kSaveAtUnload ? RememberedKeyStore::When::kUnload : RememberedKeyStore::When::kRunning;
-    store_.Save(stored_key_(), when, [this, edits](bool saved) {
-        if (saved) {
-            saved_edits_ = edits;
-        } else {
-            Q_EMIT SaveFailed();
+    store_.Save(stored_key_(), when, [this, edits](RememberedKeyStore::Outcome outcome) {
+        switch (outcome) {
+            case RememberedKeyStore::Outcome::kSaved:
+                saved_edits_ = edits;
+                break;
+            case RememberedKeyStore::Outcome::kFailed:
+                Q_EMIT SaveFailed();
+                break;
+            case RememberedKeyStore::Outcome::kRefused:
+                Q_EMIT SaveRefused();
+                break;
         }
         Finished();
     });

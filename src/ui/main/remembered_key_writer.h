@@ -31,6 +31,8 @@ public:
 
     // How long the key box must stay unchanged before its key is written.
     static constexpr std::chrono::milliseconds kQuietTime{1000};
+    // The longest the unload waits for the store to finish.
+    static constexpr std::chrono::milliseconds kLongestUnloadWait{5000};
 
     // `store` must outlive the writer.
     RememberedKeyWriter(RememberedKeyStore& store, StoredKey stored_key, QObject& parent);
@@ -44,8 +46,13 @@ public:
     void SaveAtUnload();
     // Forgets the key now; a write that was waiting is dropped.
     void DeleteNow();
+    // Forgets the key as the program ends, where the store may still hold it.
+    void DeleteAtUnload();
     // Does a write that is waiting, now.
     void Flush();
+    // Lets events run until the store has done what was asked, for at most
+    // kLongestUnloadWait: the unload's wait for a store that answers later.
+    void WaitAtUnload();
 
     // Whether the key box holds an edit that no save has written yet.
     [[nodiscard]] bool HoldsUnsavedEdit() const { return saved_edits_ != edits_; }
@@ -53,9 +60,13 @@ public:
 Q_SIGNALS:
     // A save did not work; the key box is left as it is.
     void SaveFailed();
+    // The user would not let the store take the key.
+    void SaveRefused();
+    // Every request is done.
+    void Settled();
 
 private:
-    enum class Action { kNone, kSave, kSaveAtUnload, kDelete };
+    enum class Action { kNone, kSave, kSaveAtUnload, kDelete, kDeleteAtUnload };
 
     void Request(Action action);
     void RunRequests();

@@ -1,15 +1,21 @@
 #include "window_driver.h"
 
+#include "ui/main/file_key_store.h"
 #include "ui/support/find_control.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
 
+#include <utility>
+
 namespace testsupport {
 
 WindowDriver::WindowDriver(const m_Decoder::KeyStoreSettings& key_store)
-    : window_(std::make_unique<frmDecode>(key_store)) {
+    : WindowDriver(std::make_unique<ui::FileKeyStore>(key_store)) {}
+
+WindowDriver::WindowDriver(std::unique_ptr<ui::RememberedKeyStore> key_store)
+    : window_(std::make_unique<frmDecode>(std::move(key_store))) {
     window_->show();
     if (!QTest::qWaitForWindowActive(window_.get())) {
         qWarning("the main window did not become active");

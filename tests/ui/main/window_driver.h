@@ -20,6 +20,7 @@ class WindowDriver {
 public:
     // Creates the window and shows it, waiting until it is active.
     explicit WindowDriver(const m_Decoder::KeyStoreSettings& key_store);
+    explicit WindowDriver(std::unique_ptr<ui::RememberedKeyStore> key_store);
 
     [[nodiscard]] frmDecode& Window() { return *window_; }
     [[nodiscard]] QPlainTextEdit& Encrypted();
