@@ -83,4 +83,5 @@ zq_export_sanitizer_options() {
     export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1
     export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
     export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
+    export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 }
