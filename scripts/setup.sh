@@ -66,12 +66,17 @@ zq_install_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# zq_build BUILD_DIR [cmake options...]
-zq_build() {
+# zq_configure BUILD_DIR [cmake options...]
+zq_configure() {
     local dir=$1
     shift
     cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-    cmake --build "$dir"
+}
+
+# zq_build BUILD_DIR [cmake options...]
+zq_build() {
+    zq_configure "$@"
+    cmake --build "$1"
 }
 
 # What the sanitizers do on a finding: stop at the first report, with a stack,
