@@ -81,12 +81,13 @@ zq_build() {
 
 # What the sanitizers do on a finding: stop at the first report, with a stack,
 # and fail the process. Leaks of the system libraries we cannot fix are named
-# in tests/sanitizer/lsan.supp; ours never are.
+# in tests/sanitizer/lsan.supp and tsan.supp; ours never are.
 zq_export_sanitizer_options() {
     local root
     root=$(pwd)
     export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1
     export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
     export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
-    export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+    # Tests fork to run as another user, and the child runs jobs with threads.
+    export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:die_after_fork=0:suppressions=$root/tests/sanitizer/tsan.supp"
 }
