@@ -66,21 +66,28 @@ zq_install_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# zq_build BUILD_DIR [cmake options...]
-zq_build() {
+# zq_configure BUILD_DIR [cmake options...]
+zq_configure() {
     local dir=$1
     shift
     cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-    cmake --build "$dir"
+}
+
+# zq_build BUILD_DIR [cmake options...]
+zq_build() {
+    zq_configure "$@"
+    cmake --build "$1"
 }
 
 # What the sanitizers do on a finding: stop at the first report, with a stack,
 # and fail the process. Leaks of the system libraries we cannot fix are named
-# in tests/sanitizer/lsan.supp; ours never are.
+# in tests/sanitizer/lsan.supp and tsan.supp; ours never are.
 zq_export_sanitizer_options() {
     local root
     root=$(pwd)
     export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1
     export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
     export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
+    # Tests fork to run as another user, and the child runs jobs with threads.
+    export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:die_after_fork=0:suppressions=$root/tests/sanitizer/tsan.supp"
 }

@@ -113,7 +113,8 @@ void frmDecodeFile::StatusAdd(const std::string& sText) {
 }
 
 frmDecodeFile::~frmDecodeFile() {
-    // The job uses the window's members: it ends before they do.
+    // A run still under way ends first, and what it sent is dropped: nothing
+    // of it may reach a window that has gone.
     job_.StopAndJoin();
 }
 
@@ -147,7 +148,7 @@ void frmDecodeFile::cmdDecode_Click() {
     }
 
     StatusAdd("Here we go!");
-    StartRun(BoxedJob{m_Decoder::FileJob::kDecrypt, source, dest}, std::exchange(queue_, {}), key);
+    StartRun(FileRun::BoxedJob{m_Decoder::FileJob::kDecrypt, source, dest}, std::exchange(queue_, {}), key);
 }
 
 void frmDecodeFile::cmdEBrowse_Click() {
@@ -190,7 +191,7 @@ void frmDecodeFile::cmdEncode_Click() {
     }
 
     StatusAdd("Here we go!");
-    StartRun(BoxedJob{m_Decoder::FileJob::kEncrypt, source, dest}, {}, key);
+    StartRun(FileRun::BoxedJob{m_Decoder::FileJob::kEncrypt, source, dest}, {}, key);
 }
 
 // Every way of unloading the window ends here: Cancel, the close box and a

@@ -4,6 +4,7 @@
 #include "jobs/beside_queue.h"
 #include "jobs/file_job.h"
 #include "ui/chooser/frm_drive.h"
+#include "ui/files/file_run.h"
 #include "ui/files/job_thread.h"
 
 #include <QString>
@@ -50,9 +51,9 @@ public:
     // DisplayText shows it.
     void StatusAdd(const std::string& sText);
 
-    // Each runs one job to its end, logging it in the status list, and returns
-    // "" on success or the job's error text. Decode and Encode run them on the
-    // job thread, where they log through the window's event loop.
+    // Each runs one job to its end on the calling thread, logging it in the
+    // status list, and returns "" on success or the job's error text. Decode
+    // and Encode run the same jobs in a run of their own, beside the window.
     [[nodiscard]] std::string DoDecryptFile(const std::string& SourceFile, const std::string& DestFile,
                                             const std::string& skey);
     [[nodiscard]] std::string DoEncryptFile(const std::string& SourceFile, const std::string& DestFile,
@@ -83,8 +84,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // The progress bar counts in thousandths: its range is an int, a file's size need not be.
-    static constexpr int kProgressSteps = 1000;
+    static constexpr int kProgressSteps = FileRun::kProgressSteps;
 
     void CreateControls();
     void ClearControls();
@@ -92,37 +92,16 @@ private:
     [[nodiscard]] static std::string TrimmedPath(const QLineEdit& box);
     [[nodiscard]] std::string TrimmedKey() const;
 
-    // One file named in the boxes, for Decode or Encode.
-    struct BoxedJob {
-        m_Decoder::FileJob job = m_Decoder::FileJob::kDecrypt;
-        std::string source;
-        std::string dest;
-    };
-    // How a run on the job thread ended, for the boxes shown at its end.
-    struct RunOutcome {
-        std::optional<BoxedJob> boxed;
-        std::string error;     // of the boxed job
-        bool stopped = false;  // the boxed job ended on Cancel
-        bool suspect = false;  // the boxed job decoded into what looks like noise
-        std::optional<m_Decoder::BesideTally> queue;
-    };
-
     // Decodes the queued files, each beside itself, and empties the queue.
     void RunQueue();
-    // Runs `boxed` and then `queue` on the job thread; the window shows the
-    // job's progress until the run has ended and its boxes have been shown.
-    void StartRun(std::optional<BoxedJob> boxed, std::vector<std::string> queue, const std::string& key);
-    // On the job thread: decodes `queue`, each file beside itself.
-    [[nodiscard]] m_Decoder::BesideTally DecodeQueue(const std::vector<std::string>& queue, const std::string& key,
-                                                     std::size_t files_before, std::size_t files_in_run);
-    // On the job thread: shows that file `number` of `files` starts.
-    void SendFileNumber(std::size_t number, std::size_t files);
-    // Logs `line` from whichever thread the job runs on.
-    void SendStatus(const std::string& line);
-    [[nodiscard]] m_Encryption::Progress JobProgress();
+    // Runs `boxed` and then `queue` beside the window, which shows the run's
+    // progress until it has ended and its boxes have been shown.
+    void StartRun(std::optional<FileRun::BoxedJob> boxed, std::vector<std::string> queue, const std::string& key);
+    // The bar of a job run on the window's own thread.
+    [[nodiscard]] m_Encryption::Progress BarProgress();
     void ShowJobRunning(std::size_t files);
     void ShowJobEnded();
-    void ShowOutcome(const RunOutcome& outcome);
+    void ShowOutcome(const FileRun& run);
     // The "Check the Key" box, after the one file of Decode came out looking
     // like noise.
     void WarnOfWrongKeyForFile();
@@ -149,8 +128,6 @@ private:
 
     // Files waiting for Decode, in the order they came; unloading drops them.
     std::vector<std::string> queue_;
-    // The first clear bytes of the running decrypt job, judged when it ends.
-    m_Encryption::ClearHead clear_head_;
     JobThread job_;
 };
 

@@ -1,7 +1,6 @@
 // The attachment window's files that come several at once: dropped on it or
 // opened with the program, queued, and decoded each beside itself.
 #include "jobs/beside_queue.h"
-#include "jobs/decrypt_beside.h"
 #include "jobs/wrong_key_check.h"
 #include "ui/files/frm_decode_file.h"
 #include "ui/message_box.h"
@@ -10,7 +9,6 @@
 
 #include <QLineEdit>
 
-#include <functional>
 #include <utility>
 
 namespace ui {
@@ -59,28 +57,6 @@ void frmDecodeFile::RunQueue() {
     }
 
     StartRun(std::nullopt, std::exchange(queue_, {}), key);
-}
-
-m_Decoder::BesideTally frmDecodeFile::DecodeQueue(const std::vector<std::string>& queue, const std::string& key,
-                                                  std::size_t files_before, std::size_t files_in_run) {
-    std::size_t started = files_before;
-    m_Decoder::BesideQueueEvents events;
-    events.status = [this](const std::string& line) { SendStatus(line); };
-    events.finished = [this](const std::string& source, const m_Decoder::BesideOutcome& outcome) {
-        if (outcome.kind == m_Decoder::BesideOutcome::Kind::kFailed && job_.StopRequested()) {
-            SendStatus("Stopped: " + source);
-        } else if (outcome.kind != m_Decoder::BesideOutcome::Kind::kDecoded) {
-            SendStatus(m_Decoder::SkippedLine(source, outcome.reason));
-        }
-    };
-    events.progress = JobProgress();
-    events.around_each = [this, &started, files_in_run](const std::function<void()>& job) {
-        SendFileNumber(++started, files_in_run);
-        job();
-    };
-    events.stop = [this] { return job_.StopRequested(); };
-    events.not_started = [this](const std::string& source) { SendStatus("Not started: " + source); };
-    return m_Decoder::DecryptQueueBeside(queue, key, events);
 }
 
 void frmDecodeFile::WarnOfWrongKeyForQueue(std::size_t suspects, std::size_t decoded) {

@@ -1,76 +1,72 @@
 #pragma once
 
-#include "cipher/file_container.h"
+#include "ui/thread_inbox.h"
 
 #include <QObject>
 
-#include <atomic>
-#include <chrono>
-#include <cstdint>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
 namespace ui {
 
-// Runs the attachment window's file jobs on a thread of their own, one at a
-// time, so that the window keeps answering while a long file passes through
+class FileRun;
+
+// Runs the attachment window's runs on a thread that the window owns, one at
+// a time, so that the window keeps answering while a long file passes through
 // the cipher. The file operations share the crypto session's module state,
-// so a second job never starts while one runs. What the job tells the window
-// arrives through the window's event loop, in the order it was sent.
+// so a second run never starts while one runs. What a run sends arrives
+// through the inbox on the window's thread, in the order it was sent.
+//
+// Not Qt's global pool: the application waits for that at its end, and a
+// run stalled on a file system would hold the exit with it.
 class JobThread : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(JobThread)
 
 public:
-    // Progress reaches the window at most this often, and once at the end.
-    static constexpr std::chrono::milliseconds kProgressInterval{50};
+    using Ended = std::function<void(const FileRun& run)>;
 
     JobThread() = default;
     ~JobThread() override;
 
-    // Window's thread only: whether a job has started and not yet ended.
-    [[nodiscard]] bool Running() const noexcept { return running_; }
+    // Window's thread only: whether a run has started and not yet ended.
+    [[nodiscard]] bool Running() const noexcept { return run_ != nullptr; }
 
-    // Runs `job` on the worker thread. Once it has ended and what it sent has
-    // arrived, `ended` runs on the window's thread. Ignored while a job runs.
-    void Start(std::function<void()> job, std::function<void()> ended);
+    // Where runs post what they send.
+    [[nodiscard]] ThreadInbox& Inbox() noexcept { return inbox_; }
 
-    // From the worker: runs `action` on the window's thread, after everything
-    // sent before it, unless the job has been let go by then. On the
-    // window's thread it runs at once.
-    void Send(std::function<void()> action);
+    // Runs `run` on the worker thread. Once it has ended and what it sent has
+    // arrived, `ended` runs on the window's thread. Ignored while a run runs.
+    void Start(std::shared_ptr<FileRun> run, Ended ended);
 
-    // Asks the job to stop at its next chunk; it ends as usual, stopped.
+    // Asks the run to stop at its next chunk; it ends as usual, stopped.
     void RequestStop() noexcept;
-    [[nodiscard]] bool StopRequested() const noexcept { return stop_.load(); }
 
-    // Asks the job to stop and does not wait for it: a write to a file system
-    // that has stalled may hold it for as long as the file system does. What
-    // it sends from now on is dropped, `ended` included; `gone` runs on the
-    // window's thread once its thread has ended. It still counts as running
-    // until then, so that no other job starts beside it.
+    // Asks the run to stop and does not wait for it: a write to a file system
+    // that has stalled may hold it for as long as the file system does. Its
+    // signals are disconnected, so nothing it sends from now on is heard,
+    // and `ended` never runs; `gone` runs on the window's thread once its
+    // thread has ended. It still counts as running until then, so that no
+    // other run starts beside it.
     void LetGo(std::function<void()> gone);
 
-    // Stops the job and waits for its thread. What it sent that has not yet
+    // Stops the run and waits for its thread. What it sent that has not yet
     // arrived is dropped, `ended` included: the caller tidies up itself.
     void StopAndJoin();
 
-    // The progress callback for a file operation of the job: it throws a
-    // user interrupt once a stop was asked for, and sends (done, total) to
-    // `show` no more often than kProgressInterval, and at the end.
-    [[nodiscard]] m_Encryption::Progress ProgressTo(std::function<void(std::uint64_t, std::uint64_t)> show);
-
 private:
+    // Window's thread, once the worker has posted its last word.
+    void Finish();
     void Join();
-    // Runs `action` on the window's thread after everything sent before it, let go or not.
-    void Post(std::function<void()> action);
 
-    std::atomic<bool> stop_{false};
-    bool running_ = false;
-    // Window's thread only: the running job was let go, and these wait for its end.
+    std::shared_ptr<FileRun> run_;
+    Ended ended_;
+    // The running run was let go, and these wait for its end.
     bool let_go_ = false;
     std::vector<std::function<void()>> gone_;
+    ThreadInbox inbox_;
     std::thread worker_;
 };
 

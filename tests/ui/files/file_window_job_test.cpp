@@ -6,6 +6,7 @@
 #include "support/writer_faults.h"
 #include "ui/files/file_window_fixture.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -17,9 +18,11 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <set>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -48,6 +51,23 @@ std::set<std::string> Names(const fs::path& folder) {
     return names;
 }
 
+// Sees every event the application delivers while it lives.
+class EventCounter : public QObject {
+public:
+    explicit EventCounter(std::function<void(const QEvent&)> seen) : seen_(std::move(seen)) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        seen_(*event);
+        return false;
+    }
+
+private:
+    std::function<void(const QEvent&)> seen_;
+};
+
 }  // namespace
 
 class FileWindowJobTest : public QObject, testsupport::FileWindowFixture {
@@ -62,6 +82,7 @@ private Q_SLOTS:
     void theCloseBoxLetsTheJobGo();
     void aTypedFileGoesBeforeTheQueueAndCancelLeavesTheRest();
     void cancelAfterTheLastChunkKeepsTheFile();
+    void aWindowDestroyedMidChunkTakesItsRunAlong();
 };
 
 void FileWindowJobTest::theWindowAnswersShowsProgressAndCancelStopsTheJob() {
@@ -217,6 +238,25 @@ void FileWindowJobTest::cancelAfterTheLastChunkKeepsTheFile() {
     QCOMPARE(ReadFile(*dir_ / "big"), std::string(3 * cipher::kChunkSize, 'x'));
     QCOMPARE(StatusLines().filter(QStringLiteral("Stopped: ")), QStringList());
     QVERIFY(StatusLines().contains(QStringLiteral("Created file: ") + Text(*dir_ / "big")));
+}
+
+void FileWindowJobTest::aWindowDestroyedMidChunkTakesItsRunAlong() {
+    MakeAttachment(dir_->Path(), "e~big", 3 * cipher::kChunkSize);
+    SetPaths(*dir_ / "e~big", *dir_ / "big");
+    // The second chunk gives way by itself, once the window's end has asked the run to stop.
+    cipher::HeldChunks held(300ms);
+    QTest::mouseClick(Find<QPushButton>("cmdDecode"), Qt::LeftButton);
+    held.Allow(1);
+    QTRY_VERIFY(held.Holding(2));
+
+    window_.reset();
+    // Whatever the run had sent, or sent while it ended, must never be delivered now.
+    int delivered = 0;
+    EventCounter counter([&delivered](const QEvent& event) { delivered += event.type() >= QEvent::User ? 1 : 0; });
+    QTest::qWait(100);
+
+    QCOMPARE(delivered, 0);
+    QCOMPARE(Names(dir_->Path()), std::set<std::string>({"e~big"}));
 }
 
 QTEST_MAIN(FileWindowJobTest)
