@@ -45,7 +45,7 @@ void frmDecodeFile::StartRun(std::optional<BoxedJob> boxed, std::vector<std::str
     const std::size_t files = (boxed ? 1 : 0) + queue.size();
     ShowJobRunning(files);
     auto outcome = std::make_shared<RunOutcome>();
-    outcome->boxed = boxed;
+    outcome->boxed = std::move(boxed);
     job_.Start(
         [this, outcome, queue = std::move(queue), key, files] {
             if (const std::optional<BoxedJob>& job = outcome->boxed) {
