@@ -13,6 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -23,6 +24,11 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// Benchmark counts its iterations in a signed type; the count is never negative.
+std::uint64_t Iterations(const benchmark::State& state) {
+    return static_cast<std::uint64_t>(state.iterations());
+}
 
 constexpr const char* kKey = "Client Key 7";
 
@@ -103,7 +109,7 @@ void RunFileOperation(benchmark::State& state, Operation operation) {
             break;
         }
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * FileBytes()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(Iterations(state) * FileBytes()));
 }
 
 void BM_EncryptFile(benchmark::State& state) {
@@ -128,7 +134,7 @@ void BM_CipherChunk(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     session.End();
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * chunk.size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(Iterations(state) * chunk.size()));
 }
 
 BENCHMARK(BM_CipherChunk)->Unit(benchmark::kMicrosecond);

@@ -12,6 +12,11 @@
 
 namespace {
 
+// Benchmark counts its iterations in a signed type; the count is never negative.
+std::uint64_t Iterations(const benchmark::State& state) {
+    return static_cast<std::uint64_t>(state.iterations());
+}
+
 [[nodiscard]] std::vector<std::uint8_t> Noise() {
     std::mt19937 engine(12);
     std::vector<std::uint8_t> bytes(m_Encryption::kClearHeadSize);
@@ -44,7 +49,7 @@ void BM_BitsPerByte(benchmark::State& state) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(m_Decoder::BitsPerByte(noise));
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * noise.size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(Iterations(state) * noise.size()));
 }
 
 BENCHMARK(BM_LooksLikeWrongKey)->Unit(benchmark::kMillisecond);

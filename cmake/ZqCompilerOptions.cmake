@@ -1,4 +1,6 @@
 # Warnings for every target of ours; -Werror when ZQ_WERROR is on (CI turns it on).
+# Qt, GoogleTest and Google Benchmark come in as imported targets, whose headers
+# CMake passes as system headers (-isystem): their warnings do not count.
 option(ZQ_WERROR "Treat compiler warnings as errors" OFF)
 
 function(zq_set_compiler_options target)
@@ -6,7 +8,9 @@ function(zq_set_compiler_options target)
     if(MSVC)
         target_compile_options(${target} PRIVATE /W4 $<$<BOOL:${ZQ_WERROR}>:/WX>)
     else()
-        target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic $<$<BOOL:${ZQ_WERROR}>:-Werror>)
+        target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wold-style-cast
+                                                 -Wnon-virtual-dtor -Woverloaded-virtual -Wformat=2
+                                                 $<$<BOOL:${ZQ_WERROR}>:-Werror>)
     endif()
 endfunction()
 

@@ -89,7 +89,7 @@ std::string CheckResults(const std::string& text, const std::string& key, const 
 
 std::string RunTextCipher(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    const std::size_t key_length = bytes.empty() ? 0 : std::min<std::size_t>(Code(bytes[0]), bytes.size() - 1);
+    const std::size_t key_length = bytes.empty() ? 0 : std::min<std::size_t>(static_cast<unsigned char>(bytes[0]), bytes.size() - 1);
     const std::string key = bytes.empty() ? "" : bytes.substr(1, key_length);
     const std::string text = bytes.empty() ? "" : bytes.substr(1 + key_length);
 

@@ -33,6 +33,9 @@ ZQ_TEST_PACKAGES=(dbus gnome-keyring libsecret-tools)
 # Only for the sanitized build and the fuzzers: clang with its sanitizer and libFuzzer runtimes.
 ZQ_CLANG_PACKAGES=(clang libclang-rt-14-dev)
 
+# Only for scripts/check-format.sh: the formatter that .clang-format is written for.
+ZQ_FORMAT_PACKAGES=(clang-format)
+
 # Only for ./package.sh: dpkg-shlibdeps finds the package's dependencies, file
 # tells CPack which installed files are programs.
 ZQ_PACKAGE_BUILD_PACKAGES=(dpkg-dev file)

@@ -20,7 +20,7 @@
 
 namespace {
 
-[[nodiscard]] std::span<char* const> ArgumentsAfterName(int argc, char* argv[]) {
+[[nodiscard]] std::span<char* const> ArgumentsAfterName(int argc, char** argv) {
     return argc > 0 ? std::span<char* const>(argv + 1, static_cast<std::size_t>(argc - 1)) : std::span<char* const>();
 }
 

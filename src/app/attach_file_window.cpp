@@ -62,6 +62,7 @@ void OpenInFileWindow(frmDecode& main_window, const std::vector<std::string>& fi
 
 void OpenCommandLineFiles(frmDecode& main_window, const std::vector<std::string>& names) {
     std::vector<std::string> files;
+    files.reserve(names.size());
     for (const std::string& name : names) {
         files.push_back(AbsoluteCleanName(name));
     }

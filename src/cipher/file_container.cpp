@@ -131,12 +131,12 @@ std::string DecryptFileWithSalt(std::string sSource, std::string sDest, std::str
     });
 }
 
-void EncryptBytes(std::vector<std::uint8_t>& bytes, std::string sKey) {
-    ReplaceWithCryptString(bytes, std::move(sKey), true);
+void EncryptBytes(std::vector<std::uint8_t>& bytes, const std::string& sKey) {
+    ReplaceWithCryptString(bytes, sKey, true);
 }
 
-void DecryptBytes(std::vector<std::uint8_t>& bytes, std::string sKey) {
-    ReplaceWithCryptString(bytes, std::move(sKey), false);
+void DecryptBytes(std::vector<std::uint8_t>& bytes, const std::string& sKey) {
+    ReplaceWithCryptString(bytes, sKey, false);
 }
 
 void DeleteFileQuietly(const std::string& sPath) {

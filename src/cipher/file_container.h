@@ -50,8 +50,8 @@ using ClearHead = std::vector<std::uint8_t>;
                                               const Progress& progress = {}, ClearHead* clear_head = nullptr);
 
 // The crypto session over bytes held in memory; errors are raised.
-void EncryptBytes(std::vector<std::uint8_t>& bytes, std::string sKey);
-void DecryptBytes(std::vector<std::uint8_t>& bytes, std::string sKey);
+void EncryptBytes(std::vector<std::uint8_t>& bytes, const std::string& sKey);
+void DecryptBytes(std::vector<std::uint8_t>& bytes, const std::string& sKey);
 
 // Deletes the one file with exactly this name, never a pattern; a failure
 // (no such file, a read-only file, a folder) is ignored.

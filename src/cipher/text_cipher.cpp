@@ -33,9 +33,10 @@ std::string Transform(const std::string& sText, const std::string& sKey, Directi
         if (p > key_length) {
             p = 1;
         }
+        const auto at = static_cast<std::size_t>(i - 1);  // i counts from 1
         std::int32_t v = 0;
         if (direction == Direction::kDecode) {
-            const std::int32_t t = static_cast<unsigned char>(sText[i - 1]);
+            const std::int32_t t = static_cast<unsigned char>(sText[at]);
             const std::int32_t k = m_Encryption::KeyCharCode(sKey, p);
             v = t + k;
             if (v > kWrap) {
@@ -43,7 +44,7 @@ std::string Transform(const std::string& sText, const std::string& sKey, Directi
             }
         } else {
             const std::int32_t k = m_Encryption::KeyCharCode(sKey, p);
-            const std::int32_t t = static_cast<unsigned char>(sText[i - 1]);
+            const std::int32_t t = static_cast<unsigned char>(sText[at]);
             v = t - k;
             if (v < 1) {
                 v += kWrap;

@@ -12,7 +12,7 @@ namespace {
 // libmagic describes without naming a type for them. Only these: taking any
 // description but "data" as a kind would let through about one wrong key in
 // twenty, whose noise libmagic describes as something.
-constexpr std::string_view kDescribedKinds[] = {"PostScript Type 1", "LLVM IR bitcode"};
+constexpr auto kDescribedKinds = std::to_array<std::string_view>({"PostScript Type 1", "LLVM IR bitcode"});
 
 [[nodiscard]] bool DescribesAKnownKind(std::string_view description) {
     for (const std::string_view kind : kDescribedKinds) {

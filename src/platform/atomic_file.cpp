@@ -61,13 +61,13 @@ UniqueFd OpenUnnamed(int folder_fd, mode_t mode) {
                                [&] { return ::openat(folder_fd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode); }));
     if (!fd.Valid()) {
         if (IsUnsupported(errno) || errno == EISDIR) {
-            return UniqueFd();
+            return {};
         }
         throw ErrorFromErrno(errno);
     }
     struct stat info {};
     if (::stat(ProcPathOf(fd.Get()).c_str(), &info) != 0) {
-        return UniqueFd();
+        return {};
     }
     return fd;
 }

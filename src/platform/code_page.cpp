@@ -42,7 +42,7 @@ char32_t NextCodePoint(std::string_view utf8, std::size_t& pos) noexcept {
         ++pos;
         return lead;
     }
-    int length = 0;
+    std::size_t length = 0;
     char32_t value = 0;
     char32_t minimum = 0;
     if ((lead & 0xE0) == 0xC0) {
@@ -59,7 +59,7 @@ char32_t NextCodePoint(std::string_view utf8, std::size_t& pos) noexcept {
         ++pos;
         return kReplacement;
     }
-    for (int i = 1; i < length; ++i) {
+    for (std::size_t i = 1; i < length; ++i) {
         const auto next = static_cast<unsigned char>(utf8[pos + i]);
         if ((next & 0xC0) != 0x80) {
             ++pos;

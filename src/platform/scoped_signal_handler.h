@@ -1,8 +1,15 @@
 #pragma once
 
+#include <bit>
 #include <csignal>
 
 namespace platform {
+
+// The bits for sigaction's sa_flags, an int: SA_RESETHAND is its top bit,
+// written as an unsigned constant, and goes in as it is.
+constexpr int SignalActionFlags(unsigned int flags) noexcept {
+    return std::bit_cast<int>(flags);
+}
 
 // Which dispositions a ScopedSignalHandler takes a signal over from.
 enum class TakeOver {

@@ -19,7 +19,7 @@ RemoveUnfinishedFilesOnEndingSignals::RemoveUnfinishedFilesOnEndingSignals() {
     struct sigaction action {};
     action.sa_handler = RemoveUnfinishedFilesAndEnd;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND;
+    action.sa_flags = SignalActionFlags(SA_RESETHAND);
     for (const int signal : EndingSignals()) {
         if (!IsEndRequest(signal)) {
             handlers_.emplace_back(signal, action, TakeOver::kOnlyDefault);

@@ -22,11 +22,10 @@ struct Slot {
 constexpr std::size_t kSlots = 4;
 static_assert(std::atomic<int>::is_always_lock_free);
 
-// The one list of the process: a handler cannot be handed anything else.
-// Constant-initialized, so a handler never meets it half built.
-constinit std::array<Slot, kSlots> slots_of_process{};
-
 std::array<Slot, kSlots>& Slots() noexcept {
+    // The one list of the process: a handler cannot be handed anything else.
+    // Constant-initialized, so a handler never meets it half built.
+    constinit static std::array<Slot, kSlots> slots_of_process{};
     return slots_of_process;
 }
 

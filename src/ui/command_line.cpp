@@ -3,6 +3,7 @@
 #include "version.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <string_view>
 
@@ -21,7 +22,7 @@ struct QtOption {
 // word as the value, so does the program: `-qwindowtitle e~a.pdf` names no
 // file. The X11 ones are known on every window system, so that a command line
 // means the same everywhere.
-constexpr QtOption kQtOptions[] = {
+constexpr auto kQtOptions = std::to_array<QtOption>({
     {"platform", QtOptionKind::kWithValue},      {"platformpluginpath", QtOptionKind::kWithValue},
     {"platformtheme", QtOptionKind::kWithValue}, {"plugin", QtOptionKind::kWithValue},
     {"qmljsdebugger", QtOptionKind::kWithValue}, {"qwindowgeometry", QtOptionKind::kWithValue},
@@ -33,10 +34,10 @@ constexpr QtOption kQtOptions[] = {
     {"geometry", QtOptionKind::kWithValue},      {"icon", QtOptionKind::kWithValue},
     {"name", QtOptionKind::kWithValue},          {"nograb", QtOptionKind::kAlone},
     {"title", QtOptionKind::kWithValue},         {"visual", QtOptionKind::kWithValue},
-};
+});
 
 // These three may carry their value in the same word: -style=fusion.
-constexpr std::string_view kQtJoinedValue[] = {"qmljsdebugger=", "style=", "stylesheet="};
+constexpr auto kQtJoinedValue = std::to_array<std::string_view>({"qmljsdebugger=", "style=", "stylesheet="});
 
 // What Qt makes of `word`, which begins with a dash. Qt takes --platform as -platform.
 [[nodiscard]] QtOptionKind QtOptionOf(std::string_view word) {
@@ -44,7 +45,7 @@ constexpr std::string_view kQtJoinedValue[] = {"qmljsdebugger=", "style=", "styl
     if (std::ranges::any_of(kQtJoinedValue, [name](std::string_view joined) { return name.starts_with(joined); })) {
         return QtOptionKind::kAlone;
     }
-    const auto* option = std::ranges::find(kQtOptions, name, &QtOption::name);
+    const auto option = std::ranges::find(kQtOptions, name, &QtOption::name);
     return option == std::end(kQtOptions) ? QtOptionKind::kNone : option->kind;
 }
 

@@ -23,11 +23,11 @@ QAccessible::UpdateHandler PreviousUpdateHandler() {
 // or nothing when it echoes nothing.
 QString Masked(const QLineEdit& box, const QString& text) {
     if (box.echoMode() == QLineEdit::NoEcho) {
-        return QString();
+        return {};
     }
     const auto mask =
         static_cast<char16_t>(box.style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, &box));
-    return QString(text.size(), QChar(mask));
+    return {text.size(), QChar(mask)};
 }
 
 // The event as it may be heard: a copy with masked text for the text events

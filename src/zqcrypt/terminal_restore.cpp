@@ -30,7 +30,7 @@ TerminalRestoreOnSignal::TerminalRestoreOnSignal(int fd, const termios& saved) {
     struct sigaction action {};
     action.sa_handler = RestoreTerminalAndRaise;
     sigfillset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND | SA_NODEFER;
+    action.sa_flags = platform::SignalActionFlags(SA_RESETHAND | SA_NODEFER);
     for (const int signal_number : platform::EndingSignals()) {
         // An ignored signal (nohup and the like) ends nothing: it stays ignored.
         handlers_.emplace_back(signal_number, action, platform::TakeOver::kUnlessIgnored);

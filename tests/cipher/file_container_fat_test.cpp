@@ -112,8 +112,8 @@ protected:
 };
 
 INSTANTIATE_TEST_SUITE_P(Sticks, FileContainerFatTest, ::testing::Values(Stick::kFat, Stick::kExfat),
-                         [](const ::testing::TestParamInfo<Stick>& info) {
-                             return info.param == Stick::kFat ? std::string("fat") : std::string("exfat");
+                         [](const ::testing::TestParamInfo<Stick>& stick) {
+                             return stick.param == Stick::kFat ? std::string("fat") : std::string("exfat");
                          });
 
 TEST_P(FileContainerFatTest, DecryptAndEncryptPublishOntoTheStickAndLeaveNothingElse) {

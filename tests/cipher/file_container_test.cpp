@@ -55,7 +55,7 @@ TEST_F(FileContainerTest, EveryVectorDecryptsToItsPlainFile) {
     while (std::getline(manifest, line)) {
         std::istringstream fields(line);
         std::string name, key_hex, plain, container;
-        int salt_length = 0;
+        std::size_t salt_length = 0;
         ASSERT_TRUE(fields >> name >> key_hex >> plain >> container >> salt_length) << line;
         std::string key;
         for (std::size_t i = 0; i + 1 < key_hex.size(); i += 2) {

@@ -81,7 +81,7 @@ void Exchange(Pipe& in, std::string_view input, Pipe& out, Pipe& err, ProcessRes
                 in.CloseWrite();
             }
         }
-        for (int i : {1, 2}) {
+        for (const std::size_t i : {std::size_t{1}, std::size_t{2}}) {
             if (polled[i].revents == 0) {
                 continue;
             }

@@ -96,10 +96,10 @@ TEST(ZqcryptVectors, EncryptsEveryPlainFileIntoAContainerItDecryptsAgain) {
     rc4_key += salt.substr(0, 11);
 
     std::array<unsigned char, 256> state{};
-    for (int i = 0; i < 256; ++i) {
+    for (std::size_t i = 0; i < 256; ++i) {
         state[i] = static_cast<unsigned char>(i);
     }
-    for (int i = 0, j = 0; i < 256; ++i) {
+    for (std::size_t i = 0, j = 0; i < 256; ++i) {
         j = (j + state[i] + static_cast<unsigned char>(rc4_key[i % rc4_key.size()])) % 256;
         std::swap(state[i], state[j]);
     }

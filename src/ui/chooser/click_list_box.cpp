@@ -28,6 +28,7 @@ void ClickListBox::currentChanged(const QModelIndex& current, const QModelIndex&
     // The list view announces every new current entry as the focus, wherever
     // the focus is; past that announcement it does nothing but what the base
     // view does, so a list without the focus goes straight there.
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call): passing over QListView's announcement is the point.
     QAbstractItemView::currentChanged(current, previous);
 }
 

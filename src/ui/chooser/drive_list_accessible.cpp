@@ -68,13 +68,13 @@ public:
     void addSelection(int /*start_offset*/, int /*end_offset*/) override {}
     void removeSelection(int /*selection_index*/) override {}
     void setSelection(int /*selection_index*/, int /*start_offset*/, int /*end_offset*/) override {}
-    [[nodiscard]] QRect characterRect(int /*offset*/) const override { return QRect(); }
+    [[nodiscard]] QRect characterRect(int /*offset*/) const override { return {}; }
     [[nodiscard]] int offsetAtPoint(const QPoint& /*point*/) const override { return -1; }
     void scrollToSubstring(int /*start_index*/, int /*end_index*/) override {}
     [[nodiscard]] QString attributes(int offset, int* start_offset, int* end_offset) const override {
         *start_offset = offset;
         *end_offset = offset;
-        return QString();
+        return {};
     }
 
 private:

@@ -16,13 +16,15 @@ namespace ui {
 frmDrive::frmDrive(QWidget* owner) : owner_(owner) {}
 frmDrive::~frmDrive() = default;
 
-void frmDrive::ExGetFile(const QString& sFormTitle, const QString& sFrameTitle, const QString& sFileName,
-                         [[maybe_unused]] const QString& sFolderName) {
+// The pattern and the ignored folder are named apart from the fields sFileName
+// and sFolderName, which the chooser fills.
+void frmDrive::ExGetFile(const QString& sFormTitle, const QString& sFrameTitle, const QString& sPattern,
+                         const QString& /*sFolderName*/) {
     Load();
     form_->frmDrive.setWindowTitle(sFormTitle);
     form_->fraDrive->setTitle(sFrameTitle);
-    form_->txtFileType->setText(sFileName);
-    form_->filDrive->SetPattern(sFileName);
+    form_->txtFileType->setText(sPattern);
+    form_->filDrive->SetPattern(sPattern);
     bCanceled = false;
     bMatch = false;
     // Modal to the whole program, not only to its owner.

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "jobs/key_store.h"
-#include "ui/main/remembered_key_store.h"
 #include "ui/main/program_end.h"
+#include "ui/main/remembered_key_store.h"
 
 #include <QMainWindow>
 

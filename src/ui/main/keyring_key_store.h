@@ -31,6 +31,7 @@ inline constexpr const char* kKeyringEntry = "client-key";
 // keyring has it.
 class KeyringKeyStore : public QObject, public RememberedKeyStore {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(KeyringKeyStore)
 
 public:
     // `old_key_file` is where the key file of earlier runs would be.

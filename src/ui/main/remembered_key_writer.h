@@ -36,6 +36,7 @@ public:
 
     // `store` must outlive the writer.
     RememberedKeyWriter(RememberedKeyStore& store, StoredKey stored_key, QObject& parent);
+    ~RememberedKeyWriter() override = default;
 
     // The user changed the key box. While `remembered`, its key is written
     // once it has been left alone for kQuietTime.
