@@ -56,6 +56,7 @@ public:
     };
 
     FileRun(Inputs inputs, ThreadInbox& inbox);
+    ~FileRun() override = default;
 
     // How many of kProgressSteps `done` bytes of `total` make.
     [[nodiscard]] static int StepsDone(std::uint64_t done, std::uint64_t total) noexcept;
