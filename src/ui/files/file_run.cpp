@@ -32,7 +32,6 @@ void FileRun::Run() {
     if (!inputs_.queue.empty()) {
         outcome_.queue = DecodeQueue(files - inputs_.queue.size(), files);
     }
-    inbox_.Post([this] { Q_EMIT Ended(); });
 }
 
 void FileRun::RunBoxedJob(const BoxedJob& job, std::size_t files) {

@@ -64,7 +64,7 @@ public:
     [[nodiscard]] const Inputs& RunInputs() const noexcept { return inputs_; }
     [[nodiscard]] std::size_t Files() const noexcept { return (inputs_.boxed ? 1 : 0) + inputs_.queue.size(); }
 
-    // On the run's thread: the whole run, to its end, and then Ended.
+    // On the run's thread: the whole run, to its end.
     void Run();
 
     // From any thread: the run stops at its next chunk and ends as usual,
@@ -72,7 +72,8 @@ public:
     void RequestStop() noexcept { stop_ = true; }
     [[nodiscard]] bool StopRequested() const noexcept { return stop_.load(); }
 
-    // On the inbox's thread, once Ended has been emitted.
+    // Once Run has returned and its thread has been joined: the job thread
+    // reads it for the window when the run ends.
     [[nodiscard]] const Outcome& RunOutcome() const noexcept { return outcome_; }
 
 Q_SIGNALS:
@@ -82,8 +83,6 @@ Q_SIGNALS:
     void FileStarted(std::size_t number, std::size_t files);
     // The file under way is `steps` thousandths done.
     void Progressed(int steps);
-    // Nothing more comes; the outcome can be read.
-    void Ended();
 
 private:
     void RunBoxedJob(const BoxedJob& job, std::size_t files);
@@ -100,7 +99,7 @@ private:
     using Clock = std::chrono::steady_clock;
     // The run's thread only: when progress was last sent.
     Clock::time_point last_progress_ = Clock::now();
-    // Written by the run's thread, read once Ended has arrived.
+    // Written by the run's thread, read once that thread has been joined.
     Outcome outcome_;
 };
 
